@@ -1,0 +1,246 @@
+#include "budget/BudgetFile.h"
+
+#include "platform/Errors.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr int TextLineCount = BudgetRecord::SheetCount * BudgetRecord::SlotCount; // 390
+constexpr qint64 MaxFileSize = qint64(64) * 1024 * 1024;
+constexpr char LineFeed = '\n';
+constexpr char CarriageReturn = '\r';
+constexpr char CtrlZ = 26;
+
+// Windows-1252 bytes 0x80..0x9F. The five bytes the code page leaves unassigned stand for
+// the control characters of the same number, so every byte reads and writes back as itself.
+constexpr char16_t Windows1252High[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+char16_t fromWindows1252(unsigned char byte) {
+    return byte >= 0x80 && byte < 0xA0 ? Windows1252High[byte - 0x80] : char16_t(byte);
+}
+
+// The Windows-1252 bytes of the text, or nothing when a character has no byte there.
+std::optional<QByteArray> toWindows1252(const QString& text) {
+    QByteArray bytes(text.size(), Qt::Uninitialized);
+    char* out = bytes.data();
+    for (QChar character : text) {
+        const char16_t code = character.unicode();
+        if (code < 0x80 || (code >= 0xA0 && code <= 0xFF)) {
+            *out++ = char(code);
+            continue;
+        }
+        const auto* found = std::find(std::begin(Windows1252High), std::end(Windows1252High), code);
+        if (found == std::end(Windows1252High))
+            return std::nullopt;
+        *out++ = char(0x80 + (found - Windows1252High));
+    }
+    return bytes;
+}
+
+bool beyondAscii(const QByteArray& bytes) {
+    return std::any_of(bytes.begin(), bytes.end(), [](char byte) { return byte & 0x80; });
+}
+
+// Line 0..1689 of the file: the texts sheet by sheet, then the note lines by line number.
+template <class Record> auto& entryOnLine(Record& record, int index) {
+    if (index < TextLineCount)
+        return record.text(index / BudgetRecord::SlotCount + 1,
+                           index % BudgetRecord::SlotCount + 1);
+    const int noteIndex = index - TextLineCount;
+    return record.note(noteIndex % BudgetRecord::SheetCount + 1,
+                       noteIndex / BudgetRecord::SheetCount + 1);
+}
+
+// One line's text: its bytes without any CR, in the file's encoding.
+QString decodeText(QByteArrayView text, bool utf8) {
+    QByteArray withoutCarriageReturns;
+    if (text.contains(CarriageReturn)) {
+        withoutCarriageReturns = text.toByteArray();
+        withoutCarriageReturns.removeIf([](char byte) { return byte == CarriageReturn; });
+        text = withoutCarriageReturns;
+    }
+    if (utf8)
+        return QString::fromUtf8(text);
+    QString result(text.size(), Qt::Uninitialized);
+    QChar* out = result.data();
+    for (char byte : text)
+        *out++ = QChar(fromWindows1252(static_cast<unsigned char>(byte)));
+    return result;
+}
+
+// Error numbers. Whatever can be told before a file is opened is asked of the system
+// directly (stat, access), which gives its own number. Besides:
+// - a name whose folder does not exist gives ENOTDIR ("Invalid filename"), while a
+//   missing file in an existing folder stays ENOENT ("File not found");
+// - a folder gives EISDIR; a device, pipe or socket gives EINVAL;
+// - the process runs as root, which ignores permission bits: a file or folder without
+//   any write bit is refused with EACCES all the same;
+// - a failing Qt call gives errno as the call left it, else by Qt's error kind:
+//   ResourceError ENOSPC, PermissionsError EACCES, any other EIO.
+int errorAfter(int savedErrno, QFileDevice::FileError error) {
+    if (savedErrno != 0)
+        return savedErrno;
+    switch (error) {
+    case QFileDevice::ResourceError:
+        return ENOSPC;
+    case QFileDevice::PermissionsError:
+        return EACCES;
+    default:
+        return EIO;
+    }
+}
+
+[[noreturn]] void failAfter(int savedErrno, const QFileDevice& file) {
+    throw InOutError(errorAfter(savedErrno, file.error()));
+}
+
+// ENOTDIR when the name's folder does not exist, else ENOENT.
+int missingFileError(const QString& path) {
+    struct stat folder;
+    const QByteArray folderName = QFile::encodeName(QFileInfo(path).absolutePath());
+    return ::stat(folderName.constData(), &folder) == 0 && S_ISDIR(folder.st_mode) ? ENOENT
+                                                                                     : ENOTDIR;
+}
+
+// The status of the plain file to read, or the fitting InOutError.
+struct stat plainFileStatus(const QString& path) {
+    struct stat status;
+    if (path.isEmpty())
+        throw InOutError(ENOENT);
+    if (::stat(QFile::encodeName(path).constData(), &status) != 0)
+        throw InOutError(errno == ENOENT ? missingFileError(path) : errno);
+    if (S_ISDIR(status.st_mode))
+        throw InOutError(EISDIR);
+    if (!S_ISREG(status.st_mode))
+        throw InOutError(EINVAL);
+    return status;
+}
+
+void requireWriteAccess(const QString& path, const struct stat& status, int mode) {
+    if ((status.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+        throw InOutError(EACCES);
+    if (::access(QFile::encodeName(path).constData(), mode) != 0)
+        throw InOutError(errno);
+}
+
+// Where the save really goes: a symbolic link is followed to its target, as QSaveFile does.
+QString finalTarget(const QString& path) {
+    QFileInfo info(path);
+    int depth = 128;
+    while (--depth > 0 && info.isSymLink())
+        info.setFile(info.symLinkTarget());
+    return depth > 0 ? info.filePath() : path;
+}
+
+// Refuses what the save would fail at, or would wrongly do as root: the file (when it
+// exists) and its folder must both be writable.
+void checkWritable(const QString& target) {
+    if (target.isEmpty())
+        throw InOutError(ENOENT);
+    struct stat status;
+    if (::stat(QFile::encodeName(target).constData(), &status) == 0) {
+        if (S_ISDIR(status.st_mode))
+            throw InOutError(EISDIR);
+        if (!S_ISREG(status.st_mode))
+            throw InOutError(EINVAL);
+        requireWriteAccess(target, status, W_OK);
+    } else if (errno != ENOENT) {
+        throw InOutError(errno);
+    }
+    const QString folder = QFileInfo(target).absolutePath();
+    if (::stat(QFile::encodeName(folder).constData(), &status) != 0)
+        throw InOutError(errno == ENOENT ? ENOTDIR : errno);
+    if (!S_ISDIR(status.st_mode))
+        throw InOutError(ENOTDIR);
+    requireWriteAccess(folder, status, W_OK | X_OK);
+}
+
+} // namespace
+
+QByteArray encodeBudgetFile(const BudgetRecord& record) {
+    qsizetype length = 2 * BudgetRecord::LineCount;
+    for (int index = 0; index < BudgetRecord::LineCount; ++index)
+        length += entryOnLine(record, index).size();
+    QString text;
+    text.reserve(length);
+    for (int index = 0; index < BudgetRecord::LineCount; ++index)
+        text.append(entryOnLine(record, index)).append(u"\r\n");
+
+    // Bytes beyond ASCII that happen to be valid UTF-8 would read back as UTF-8.
+    const std::optional<QByteArray> bytes = toWindows1252(text);
+    if (bytes && !(beyondAscii(*bytes) && bytes->isValidUtf8()))
+        return *bytes;
+    return text.toUtf8();
+}
+
+void decodeBudgetFile(const QByteArray& bytes, BudgetRecord& record) {
+    const bool utf8 = bytes.isValidUtf8(); // pure ASCII reads the same either way
+    const char* data = bytes.constData();
+    const qsizetype size = bytes.size();
+    qsizetype position = 0;
+    int line = 0;
+    while (line < BudgetRecord::LineCount && position < size) {
+        const auto* lineFeed = static_cast<const char*>(std::memchr(data + position, LineFeed, size - position));
+        const qsizetype end = lineFeed ? lineFeed - data : size;
+        const auto* ctrlZ = static_cast<const char*>(std::memchr(data + position, CtrlZ, end - position));
+        const qsizetype textEnd = ctrlZ ? ctrlZ - data : end;
+        entryOnLine(record, line++) =
+            decodeText(QByteArrayView(data + position, textEnd - position), utf8);
+        for (qsizetype rest = textEnd + 1; rest < end && line < BudgetRecord::LineCount; ++rest)
+            if (data[rest] == CtrlZ)
+                ;
+        position = end + 1;
+    }
+    while (line < BudgetRecord::LineCount)
+        ;
+}
+
+void writeBudgetFile(const QString& path, const BudgetRecord& record) {
+    const QByteArray bytes = encodeBudgetFile(record);
+    checkWritable(finalTarget(path));
+
+    // Unbuffered, so that a failing write shows in its own count instead of in a flush
+    // that QSaveFile::commit() would not notice before it replaces the file.
+    QSaveFile file(path);
+    errno = 0;
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        failAfter(errno, file);
+    errno = 0;
+    if (file.write(bytes) != bytes.size())
+        failAfter(errno, file); // the unfinished new file goes with `file`
+    errno = 0;
+    if (::fsync(file.handle()) != 0 && errno != EINVAL)
+        failAfter(errno, file);
+    errno = 0;
+    if (!file.commit() || file.error() != QFileDevice::NoError)
+        failAfter(errno, file);
+}
+
+void readBudgetFile(const QString& path, BudgetRecord& record) {
+    if (plainFileStatus(path).st_size > MaxFileSize)
+        throw InOutError(EFBIG);
+    QFile file(path);
+    errno = 0;
+    if (!file.open(QIODevice::ReadOnly))
+        failAfter(errno, file);
+    errno = 0;
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        failAfter(errno, file);
+    if (bytes.size() > MaxFileSize)
+        throw InOutError(EFBIG);
+    decodeBudgetFile(bytes, record);
+}

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "budget/BudgetRecord.h"
+
+#include <QByteArray>
+#include <QString>
+
+// The budget text file: 1690 lines, each ended by CR LF. Lines 1..390 hold the texts,
+// sheet by sheet and slot by slot; lines 391..1690 hold the note lines grouped by line
+// number, so note line i of sheet m is line 390 + 13 x (i - 1) + m.
+//
+// Texts are stored in Windows-1252. A record holding any character that Windows-1252
+// cannot hold, or whose Windows-1252 bytes would read back as UTF-8, is stored as UTF-8
+// (no byte-order mark) instead, so nothing is lost.
+
+// The whole file for the record.
+QByteArray encodeBudgetFile(const BudgetRecord& record);
+
+// Reads the file's bytes into all 1690 entries of the record. A file that is valid UTF-8
+// is read as UTF-8, any other as Windows-1252. A line ends at LF or CR LF; any other CR
+// is dropped; a Ctrl+Z (byte 26) ends its line's text, and each further Ctrl+Z in the
+// rest of that line counts as one more, empty, line. Lines missing at the end of the
+// file read as empty texts; lines after line 1690 are ignored. Never fails.
+void decodeBudgetFile(const QByteArray& bytes, BudgetRecord& record);
+
+// Writes the record to the file, replacing it only once every byte is written and
+// flushed: a failure leaves any earlier file as it was. A symbolic link is written
+// through and stays a link. Throws InOutError with the platform's error number.
+void writeBudgetFile(const QString& path, const BudgetRecord& record);
+
+// Reads the whole file into the record. A file over 64 MiB, a folder or anything but a
+// plain file is refused before reading. Throws InOutError; the record is then unchanged.
+void readBudgetFile(const QString& path, BudgetRecord& record);

@@ -1,0 +1,42 @@
+#include "platform/Dialogs.h"
+
+#include "platform/Printing.h"
+
+#include <QImage>
+#include <QPainter>
+#include <QPrinter>
+
+namespace {
+
+std::unique_ptr<Dialogs>& installed() {
+    static std::unique_ptr<Dialogs> implementation;
+    return implementation;
+}
+
+} // namespace
+
+Dialogs& dialogs() {
+    std::unique_ptr<Dialogs>& implementation = installed();
+    if (!implementation)
+        implementation = makeQtDialogs();
+    return *implementation;
+}
+
+void installDialogs(std::unique_ptr<Dialogs> implementation) {
+    installed() = std::move(implementation);
+}
+
+void Dialogs::printPage(QPrinter& printer, const QImage& image) {
+    // The painter's origin is the top-left corner of the printable area.
+    const QSize printable = printer.pageRect(QPrinter::DevicePixel).toRect().size();
+    const QRect target(QPoint(0, 0), fitToPage(image.size(), printable));
+
+    printer.setDocName(QString());
+    QPainter painter;
+    if (!painter.begin(&printer))
+        return; // the printing system refused the job; nothing of ours to report
+    // Without this hint a PDF stores the picture as lossy JPEG.
+    painter.setRenderHint(QPainter::LosslessImageRendering);
+    painter.drawImage(target, image);
+    painter.end(); // the painter's destructor ends the job if drawing throws
+}

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QChar>
+#include <QString>
+#include <QStringView>
+
+// Amounts as text and back: the one decimal grammar every field is read with, and the
+// one general format every number is shown in. Pure functions; the decimal separator is
+// an argument, so callers pass the one in force (decimalSeparator()).
+namespace numbers {
+
+// Outcome of reading a text by the decimal grammar.
+struct Reading {
+    bool isNumber = false;
+    long double value = 0;
+};
+
+// The whole text read by the decimal grammar: blanks (spaces only), an optional sign, a
+// mantissa of digits with an optional `separator` and more digits, an optional exponent,
+// blanks. A value beyond the extended range is no number.
+Reading readDecimal(QStringView text, QChar separator);
+
+// The text's value at extended precision, `fallback` when the text is no number.
+long double toExtended(QStringView text, QChar separator, long double fallback = 0);
+
+// Rounds to the nearest double for storing; throws FloatingPointOverflow when the value
+// lies beyond the double range.
+double stored(long double value);
+
+// An amount field's value: its table's `placeholder` ("earned" or "spend") and text that
+// is no number count 0. Stored as a double, so it may throw FloatingPointOverflow.
+double amountValue(QStringView text, QStringView placeholder, QChar separator);
+
+// The shown number: general format with 15 significant digits, e.g. "12.5", "0.0001",
+// "1E15", "-2.5E-7".
+QString shown(double value, QChar separator);
+
+// A total, running-sum or balance caption: the shown number followed, unless `currency`
+// reads exactly "Currency", by one blank and the currency text.
+QString withCurrency(const QString& shownNumber, const QString& currency);
+
+// The decimal separator in force now: the default locale's, "." when it gives none.
+QChar decimalSeparator();
+
+} // namespace numbers

@@ -1,0 +1,158 @@
+#include "platform/AppTitle.h"
+#include "platform/Dialogs.h"
+#include "platform/Errors.h"
+
+#include <QCloseEvent>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QPushButton>
+#include <QScreen>
+#include <QShowEvent>
+
+#include <algorithm>
+
+namespace {
+
+// The longest text the input box accepts.
+constexpr int inputMaxLength = 255;
+
+// Places a box in the middle of the primary screen, whoever owns it.
+void centreOnScreen(QWidget& box) {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect area = screen->geometry();
+    const QSize outer = box.frameGeometry().size();
+    const int left = std::max(0, (area.width() - outer.width()) / 2);
+    const int top = std::max(0, (area.height() - outer.height()) / 2);
+    box.move(area.topLeft() + QPoint(left, top));
+}
+
+// A dialog that centres itself on the screen when it is shown, after it has taken its
+// size (a dialog with an owner would otherwise centre on the owner).
+template <class Box> class Centred : public Box {
+public:
+    using Box::Box;
+
+protected:
+    void showEvent(QShowEvent* event) override {
+        Box::showEvent(event);
+        if (!event->spontaneous())
+            centreOnScreen(*this);
+    }
+};
+
+// The confirmation box remembers whether the user closed it (close box, system menu,
+// Alt+F4) rather than answering. Escape answers No without a close event, and the
+// close event a dialog sends itself when a button ends it never reaches closeEvent.
+class ConfirmBox : public Centred<QMessageBox> {
+public:
+    bool closedByUser = false;
+
+protected:
+    void closeEvent(QCloseEvent* event) override {
+        closedByUser = true;
+        Centred<QMessageBox>::closeEvent(event);
+    }
+};
+
+void showMessage(QMessageBox::Icon icon, const QString& text) {
+    Centred<QMessageBox> box;
+    box.setWindowTitle(applicationTitle());
+    box.setIcon(icon);
+    box.setTextFormat(Qt::PlainText);
+    box.setText(text);
+    QPushButton* ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+    box.setDefaultButton(ok);
+    box.setEscapeButton(ok);
+    box.exec();
+}
+
+std::optional<QString> askFileName(QWidget* owner, const QString& lastName,
+                                   QFileDialog::AcceptMode mode) {
+    Centred<QFileDialog> box(owner);
+    // Qt's own dialog everywhere, so that it looks and behaves the same on every desktop.
+    box.setOption(QFileDialog::DontUseNativeDialog);
+    box.setAcceptMode(mode);
+    // Also the open dialog takes a typed name of a file that does not exist; reading it
+    // then fails with the program's own message.
+    box.setFileMode(QFileDialog::AnyFile);
+    box.setOption(QFileDialog::DontConfirmOverwrite);
+    if (!lastName.isEmpty())
+        box.selectFile(lastName);
+    if (box.exec() != QDialog::Accepted)
+        return std::nullopt;
+    const QStringList chosen = box.selectedFiles();
+    if (chosen.isEmpty())
+        return std::nullopt;
+    return chosen.constFirst();
+}
+
+class QtDialogs : public Dialogs {
+public:
+    Answer confirm(const QString& question) override {
+        ConfirmBox box;
+        box.setWindowTitle(QStringLiteral("Confirm"));
+        box.setIcon(QMessageBox::Question);
+        box.setTextFormat(Qt::PlainText);
+        box.setText(question);
+        QPushButton* yes = box.addButton(QStringLiteral("&Yes"), QMessageBox::YesRole);
+        QPushButton* no = box.addButton(QStringLiteral("&No"), QMessageBox::NoRole);
+        box.setDefaultButton(yes);
+        box.setEscapeButton(no);
+        box.exec();
+        if (box.closedByUser)
+            return Answer::Closed;
+        return box.clickedButton() == yes ? Answer::Yes : Answer::No;
+    }
+
+    void notice(const QString& text) override { showMessage(QMessageBox::NoIcon, text); }
+
+    void error(const QString& text) override { showMessage(QMessageBox::Critical, text); }
+
+    QString input(const QString& caption, const QString& prompt,
+                  const QString& defaultText) override {
+        Centred<QInputDialog> box;
+        box.setWindowTitle(caption);
+        box.setLabelText(prompt);
+        box.setInputMode(QInputDialog::TextInput);
+        if (auto* edit = box.findChild<QLineEdit*>())
+            edit->setMaxLength(inputMaxLength);
+        box.setTextValue(defaultText);
+        if (box.exec() != QDialog::Accepted)
+            return defaultText;
+        return box.textValue();
+    }
+
+    std::optional<QString> saveFileName(QWidget* owner, const QString& lastName) override {
+        return askFileName(owner, lastName, QFileDialog::AcceptSave);
+    }
+
+    std::optional<QString> openFileName(QWidget* owner, const QString& lastName) override {
+        return askFileName(owner, lastName, QFileDialog::AcceptOpen);
+    }
+
+    bool printDialog(QWidget* owner, QPrinter& printer) override {
+        // Without a printer the dialog would offer nothing to print on.
+        if (QPrinterInfo::availablePrinters().isEmpty() && QPrinterInfo::defaultPrinter().isNull())
+            throw NoDefaultPrinter();
+        Centred<QPrintDialog> box(&printer, owner);
+        // All pages always: no page numbers, no selection, no current page, no file.
+        box.setOptions(QAbstractPrintDialog::PrintCollateCopies |
+                       QAbstractPrintDialog::PrintShowPageSize);
+        box.setPrintRange(QAbstractPrintDialog::AllPages);
+        return box.exec() == QDialog::Accepted;
+    }
+};
+
+} // namespace
+
+std::unique_ptr<Dialogs> makeQtDialogs() {
+    return std::make_unique<QtDialogs>();
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QLineEdit>
+
+// A single-line field. A mouse click (the left button pressed on the field and released
+// over it, a double click included) is announced; reaching the field by keyboard is
+// not. With hideSelection off, the field keeps its selection shown when it loses the
+// focus. Texts of any length are kept.
+class TEdit : public QLineEdit {
+    Q_OBJECT
+    Q_PROPERTY(bool hideSelection READ hideSelection WRITE setHideSelection)
+
+public:
+    explicit TEdit(QWidget* parent = nullptr);
+
+    bool hideSelection() const { return hideSelection_; }
+    void setHideSelection(bool on) { hideSelection_ = on; }
+
+signals:
+    void clicked();
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+
+private:
+    bool pressed_ = false;
+    bool hideSelection_ = true;
+};

@@ -1,0 +1,67 @@
+#include "platform/TForm.h"
+
+#include "platform/Errors.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QScreen>
+
+namespace {
+TForm* theMainForm = nullptr;
+}
+
+TForm::TForm(QWidget* parent) : QWidget(parent) {}
+
+TForm* TForm::mainForm() { return theMainForm; }
+
+void TForm::setMainForm(TForm* form) { theMainForm = form; }
+
+QPoint TForm::centredPosition(QSize outerSize) {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QRect area = screen ? screen->geometry() : QRect();
+    return {area.x() + std::max(0, (area.width() - outerSize.width()) / 2),
+            area.y() + std::max(0, (area.height() - outerSize.height()) / 2)};
+}
+
+void TForm::FormHide() { Position = poScreenCenter; }
+
+void TForm::FormClose(TCloseAction&) {}
+
+void TForm::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (event->spontaneous() || Position != poScreenCenter)
+        return;
+    move(centredPosition(frameGeometry().size()));
+    Position = poDesigned;
+}
+
+void TForm::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    if (!event->spontaneous())
+        FormHide();
+}
+
+void TForm::closeEvent(QCloseEvent* event) {
+    if (!FormCloseQuery()) {
+        event->ignore();
+        return;
+    }
+    TCloseAction action = caHide;
+    bool failed = false;
+    guarded([&] {
+        try {
+            FormClose(action);
+        } catch (...) {
+            failed = true;
+            throw;
+        }
+    });
+    if (failed || action == caNone) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    if (this == theMainForm)
+        QCoreApplication::quit();
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QLabel>
+
+// A caption. With autoSize on it takes the width of its text whenever the text changes,
+// keeping its left edge, or its right edge when it is right-aligned. A double click is
+// announced for the handlers that enter the year.
+class TLabel : public QLabel {
+    Q_OBJECT
+    Q_PROPERTY(bool autoSize READ autoSize WRITE setAutoSize)
+
+public:
+    explicit TLabel(QWidget* parent = nullptr);
+
+    bool autoSize() const { return autoSize_; }
+    void setAutoSize(bool on);
+
+    // Hides QLabel::setText so that every caption written through a TLabel sizes itself.
+    void setText(const QString& text);
+
+    // The caption's font colour (the window-text role).
+    QColor fontColor() const;
+    void setFontColor(const QColor& color);
+
+signals:
+    void doubleClicked();
+
+protected:
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+    void fitToText();
+    bool autoSize_ = false;
+};

@@ -1,0 +1,511 @@
+#include "budget/BudgetFile.h"
+#include "platform/Errors.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <QStringDecoder>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+#include <functional>
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+// The file line (1..1690) of every entry, as the format lays them out.
+QString& entryOnLine(BudgetRecord& record, int line) {
+    if (line <= 390)
+        return record.text((line - 1) / 30 + 1, (line - 1) % 30 + 1);
+    return record.note((line - 391) % 13 + 1, (line - 391) / 13 + 1);
+}
+
+QStringList freshSheetTexts(bool yearSheet) {
+    QStringList texts;
+    for (int i = 0; i < 6; ++i)
+        texts << "earned";
+    texts << "Earned" << (yearSheet ? " " : "Earned Particular") << "Enough?";
+    for (int i = 0; i < 14; ++i)
+        texts << "spend";
+    texts << "Spend" << (yearSheet ? "" : "Spend Particular") << "To much?" << "Currency"
+          << (yearSheet ? "Total this year" : "Total this month") << "Month"
+          << "Double click here for entering year";
+    return texts;
+}
+
+BudgetRecord recordWithEvery(const QString& text) {
+    BudgetRecord record;
+    for (int line = 1; line <= BudgetRecord::LineCount; ++line)
+        entryOnLine(record, line) = text;
+    return record;
+}
+
+QByteArray contentOf(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+void put(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+// The message of the InOutError the action throws, or "no error".
+QString errorOf(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const InOutError& error) {
+        return error.message();
+    }
+    return "no error";
+}
+
+// Runs the action in a child process (for limits that must not touch the test itself) and
+// gives its exit code.
+int inChild(const std::function<int()>& action) {
+    const pid_t child = fork();
+    if (child == 0)
+        _exit(action());
+    int status = 0;
+    waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+int errorNumberOf(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const InOutError& error) {
+        return error.code();
+    }
+    return 0;
+}
+
+// The permission bits, as the file system keeps them.
+mode_t modeOf(const QString& path) {
+    struct stat status;
+    return ::stat(QFile::encodeName(path).constData(), &status) == 0 ? status.st_mode & 07777 : 0;
+}
+
+QStringList filesIn(const QString& folder) {
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
+                                  QDir::NoDotAndDotDot);
+}
+
+} // namespace
+
+class BudgetFileTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    // The written format.
+    void freshYearIsWrittenByteForByte();
+    void everyEntryLandsOnItsLine();
+    void roundTripKeepsEveryText_data();
+    void roundTripKeepsEveryText();
+    void savingReplacesALongerFile();
+
+    // Reading lines.
+    void linesAreReadByTheLineRules_data();
+    void linesAreReadByTheLineRules();
+    void shortFileFillsTheFirstNoteGroups();
+    void linesAfterTheLastAreIgnored();
+
+    // Code pages.
+    void bytesReadAsWindows1252();
+    void windows1252FileIsWrittenBackByteForByte();
+    void textsBeyondWindows1252AreWrittenAsUtf8_data();
+    void textsBeyondWindows1252AreWrittenAsUtf8();
+
+    // Failures.
+    void failuresGiveTheirMessages_data();
+    void failuresGiveTheirMessages();
+    void readOnlyFileIsRefusedAndKept();
+    void folderWithoutWriteBitsIsRefused();
+    void fileSizeLimitKeepsTheOldFile_data();
+    void fileSizeLimitKeepsTheOldFile();
+    void fullDiskKeepsTheOldFile();
+    void tooManyOpenFiles();
+    void symbolicLinkStaysALink();
+    void fileOver64MiBIsRefused();
+};
+
+void BudgetFileTest::freshYearIsWrittenByteForByte() {
+    BudgetRecord record;
+    QByteArray expected;
+    qsizetype textLength = 0;
+    for (int sheet = 1; sheet <= 13; ++sheet) {
+        const QStringList texts = freshSheetTexts(sheet == 13);
+        QCOMPARE(texts.size(), 30);
+        for (int slot = 1; slot <= 30; ++slot) {
+            record.text(sheet, slot) = texts[slot - 1];
+            expected += texts[slot - 1].toLatin1() + "\r\n";
+            textLength += texts[slot - 1].size();
+        }
+    }
+    for (int line = 0; line < 1300; ++line)
+        expected += "\r\n";
+
+    QTemporaryDir folder;
+    const QString path = folder.filePath("fresh.txt");
+    writeBudgetFile(path, record);
+    const QByteArray written = contentOf(path);
+    QCOMPARE(written, expected);
+    QCOMPARE(written.size(), 3380 + textLength);
+    QCOMPARE(written.count("\r\n"), 1690);
+    QVERIFY(written.split('\n').at(367) == " \r" && written.split('\n').at(384) == "\r");
+    QCOMPARE(filesIn(folder.path()), QStringList{"fresh.txt"});
+}
+
+void BudgetFileTest::everyEntryLandsOnItsLine() {
+    BudgetRecord record;
+    for (int sheet = 1; sheet <= 13; ++sheet) {
+        for (int slot = 1; slot <= 30; ++slot)
+            record.text(sheet, slot) = QString("text %1/%2").arg(sheet).arg(slot);
+        for (int line = 1; line <= 100; ++line)
+            record.note(sheet, line) = QString("note %1/%2").arg(sheet).arg(line);
+    }
+    const QList<QByteArray> lines = encodeBudgetFile(record).split('\n');
+    QCOMPARE(lines.size(), 1691);
+    QCOMPARE(lines[0], "text 1/1\r");
+    QCOMPARE(lines[59], "text 2/30\r");
+    QCOMPARE(lines[367], "text 13/8\r");
+    QCOMPARE(lines[390], "note 1/1\r");
+    QCOMPARE(lines[402], "note 13/1\r");
+    QCOMPARE(lines[420], "note 5/3\r"); // file line 421
+    QCOMPARE(lines[1689], "note 13/100\r");
+    for (int line = 1; line <= 1690; ++line)
+        QCOMPARE(QString::fromLatin1(lines[line - 1].chopped(1)), entryOnLine(record, line));
+}
+
+void BudgetFileTest::roundTripKeepsEveryText_data() {
+    QTest::addColumn<QString>("characters");
+    QString windows1252;
+    for (int byte = 0; byte < 256; ++byte)
+        if (byte != '\r' && byte != '\n' && byte != 26)
+            windows1252 += QStringDecoder("windows-1252")(QByteArray(1, char(byte)));
+    QTest::newRow("windows-1252") << windows1252;
+    QTest::newRow("beyond windows-1252") << windows1252 + QString::fromUtf8("łŁ₹€ёλ中😀");
+}
+
+void BudgetFileTest::roundTripKeepsEveryText() {
+    QFETCH(QString, characters);
+    QRandomGenerator random(1690);
+    BudgetRecord record;
+    for (int line = 1; line <= 1690; ++line) {
+        QString& text = entryOnLine(record, line);
+        const int length = random.bounded(0, 25);
+        while (text.size() < length) {
+            const QChar character = characters[random.bounded(characters.size())];
+            if (character.isHighSurrogate())
+                text += characters.mid(characters.indexOf(character), 2);
+            else if (!character.isLowSurrogate())
+                text += character;
+        }
+    }
+    QTemporaryDir folder;
+    const QString path = folder.filePath("year.txt");
+    writeBudgetFile(path, record);
+    BudgetRecord read = recordWithEvery("stale");
+    readBudgetFile(path, read);
+    QVERIFY(read == record);
+}
+
+void BudgetFileTest::savingReplacesALongerFile() {
+    QTemporaryDir folder;
+    const QString path = folder.filePath("year.txt");
+    put(path, QByteArray(100000, 'x'));
+    writeBudgetFile(path, BudgetRecord{});
+    QCOMPARE(contentOf(path), QByteArray(1690 * 2, '\n').replace("\n\n", "\r\n"));
+}
+
+void BudgetFileTest::linesAreReadByTheLineRules_data() {
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QStringList>("firstLines"); // every later line reads empty
+
+    QByteArray nineLines;
+    QStringList nineTexts;
+    for (int line = 1; line <= 9; ++line) {
+        nineLines += "line " + QByteArray::number(line) + "\r\n";
+        nineTexts << QString("line %1").arg(line);
+    }
+    QTest::newRow("empty file") << QByteArray() << QStringList{};
+    QTest::newRow("CR LF") << QByteArray("a\r\n\r\nc d \r\n") << QStringList{"a", "", "c d "};
+    QTest::newRow("LF only") << QByteArray("a\n\nc d \n") << QStringList{"a", "", "c d "};
+    QTest::newRow("no last line end") << QByteArray("a\r\nb") << QStringList{"a", "b"};
+    QTest::newRow("CR inside lines") << QByteArray("a\rb\r\nc\r\r\n\rd\r")
+                                     << QStringList{"ab", "c", "d"};
+    QTest::newRow("Ctrl+Z inside line 10")
+        << nineLines + "ten\x1Alost\r\neleven\r\ntwelve"
+        << nineTexts + QStringList{"ten", "eleven", "twelve"};
+    QTest::newRow("second Ctrl+Z in the rest")
+        << nineLines + "ten\x1Alost\x1Alost\r\nnext\r\n"
+        << nineTexts + QStringList{"ten", "", "next"};
+    QTest::newRow("Ctrl+Z first") << QByteArray("\x1A\x1A\x1A\nx") << QStringList{"", "", "", "x"};
+    QTest::newRow("300 characters") << "a\r\n" + QByteArray(300, 'w') + "\r\nb"
+                                    << QStringList{"a", QString(300, 'w'), "b"};
+    QTest::newRow("1 MB line") << QByteArray(1 << 20, 'm') + "\nb"
+                               << QStringList{QString(1 << 20, 'm'), "b"};
+}
+
+void BudgetFileTest::linesAreReadByTheLineRules() {
+    QFETCH(QByteArray, file);
+    QFETCH(QStringList, firstLines);
+    BudgetRecord record = recordWithEvery("stale");
+    decodeBudgetFile(file, record);
+    for (int line = 1; line <= 1690; ++line)
+        QCOMPARE(entryOnLine(record, line), line <= firstLines.size() ? firstLines[line - 1] : "");
+}
+
+void BudgetFileTest::shortFileFillsTheFirstNoteGroups() {
+    QByteArray file;
+    for (int line = 1; line <= 500; ++line)
+        file += "L" + QByteArray::number(line) + "\r\n";
+    QTemporaryDir folder;
+    put(folder.filePath("short.txt"), file);
+    BudgetRecord record = recordWithEvery("stale");
+    readBudgetFile(folder.filePath("short.txt"), record);
+    QCOMPARE(record.text(1, 7), "L7");
+    QCOMPARE(record.note(13, 8), "L494");
+    QCOMPARE(record.note(6, 9), "L500");
+    QCOMPARE(record.note(7, 9), "");
+    QCOMPARE(record.note(1, 10), "");
+    QCOMPARE(record.note(13, 100), "");
+}
+
+void BudgetFileTest::linesAfterTheLastAreIgnored() {
+    QByteArray file;
+    for (int line = 1; line <= 1700; ++line)
+        file += "L" + QByteArray::number(line) + "\r\n";
+    BudgetRecord record;
+    decodeBudgetFile(file, record);
+    for (int line = 1; line <= 1690; ++line)
+        QCOMPARE(entryOnLine(record, line), QString("L%1").arg(line));
+    QCOMPARE(encodeBudgetFile(record), file.left(file.indexOf("L1691")));
+}
+
+void BudgetFileTest::bytesReadAsWindows1252() {
+    QByteArray line;
+    for (int byte = 0x7F; byte < 256; ++byte)
+        line += char(byte);
+    BudgetRecord record;
+    decodeBudgetFile(line + "\r\n", record);
+    QCOMPARE(record.text(1, 1), QStringDecoder("windows-1252")(line));
+    QCOMPARE(encodeBudgetFile(record).left(line.size() + 2), line + "\r\n");
+}
+
+void BudgetFileTest::windows1252FileIsWrittenBackByteForByte() {
+    QByteArray file = "Price \x80 5\r\n\x81\x8D\x8F\x90\x9D\r\nK\xF6ln \xA3\r\n";
+    for (int line = 4; line <= 1690; ++line)
+        file += "\r\n";
+    QTemporaryDir folder;
+    const QString path = folder.filePath("cp1252.txt");
+    put(path, file);
+    BudgetRecord record;
+    readBudgetFile(path, record);
+    QCOMPARE(record.text(1, 1), QString::fromUtf8("Price € 5"));
+    QCOMPARE(record.text(1, 2), QStringView(u"\u0081\u008D\u008F\u0090\u009D"));
+    QCOMPARE(record.text(1, 3), QString::fromUtf8("Köln £"));
+    writeBudgetFile(path, record);
+    QCOMPARE(contentOf(path), file);
+}
+
+void BudgetFileTest::textsBeyondWindows1252AreWrittenAsUtf8_data() {
+    QTest::addColumn<QString>("firstText");
+    QTest::addColumn<QString>("text");
+    const QString euro = QString::fromUtf8("5 €");
+    QTest::newRow("l with stroke") << euro << QString::fromUtf8("Łódź zł");
+    QTest::newRow("rupee sign") << euro << QString::fromUtf8("₹ 250");
+    QTest::newRow("emoji") << euro << QString::fromUtf8("party 🎉");
+    // Fits Windows-1252, but its bytes alone would read back as UTF-8 ("é").
+    QTest::newRow("windows-1252 that looks like UTF-8") << "5 EUR" << QString::fromUtf8("Ã©");
+}
+
+void BudgetFileTest::textsBeyondWindows1252AreWrittenAsUtf8() {
+    QFETCH(QString, firstText);
+    QFETCH(QString, text);
+    BudgetRecord record;
+    record.text(1, 1) = firstText;
+    record.note(13, 100) = text;
+    QTemporaryDir folder;
+    const QString path = folder.filePath("utf8.txt");
+    writeBudgetFile(path, record);
+    const QByteArray written = contentOf(path);
+    QVERIFY(written.startsWith(firstText.toUtf8() + "\r\n")); // the whole file, not only that text
+    QVERIFY(written.endsWith("\r\n" + text.toUtf8() + "\r\n"));
+    QVERIFY(!written.contains('?'));
+    BudgetRecord read;
+    readBudgetFile(path, read);
+    QVERIFY(read == record);
+}
+
+void BudgetFileTest::failuresGiveTheirMessages_data() {
+    QTest::addColumn<bool>("writing");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("read missing file") << false << "missing.txt" << "File not found";
+    QTest::newRow("read in missing folder") << false << "nowhere/year.txt" << "Invalid filename";
+    QTest::newRow("write in missing folder") << true << "nowhere/year.txt" << "Invalid filename";
+    QTest::newRow("read file as folder") << false << "plain.txt/year.txt" << "Invalid filename";
+    QTest::newRow("read a folder") << false << "sub" << "I/O error 21";
+    QTest::newRow("write a folder") << true << "sub" << "I/O error 21";
+    QTest::newRow("read a pipe") << false << "pipe" << "I/O error 22";
+}
+
+void BudgetFileTest::failuresGiveTheirMessages() {
+    QFETCH(bool, writing);
+    QFETCH(QString, name);
+    QFETCH(QString, message);
+    QTemporaryDir folder;
+    QVERIFY(QDir(folder.path()).mkdir("sub"));
+    put(folder.filePath("plain.txt"), "x\r\n");
+    QCOMPARE(mkfifo(QFile::encodeName(folder.filePath("pipe")).constData(), 0644), 0);
+    const QString path = folder.filePath(name);
+    BudgetRecord record = recordWithEvery("kept");
+    const BudgetRecord before = record;
+    if (writing)
+        QCOMPARE(errorOf([&] { writeBudgetFile(path, record); }), message);
+    else
+        QCOMPARE(errorOf([&] { readBudgetFile(path, record); }), message);
+    QVERIFY(record == before);
+    QCOMPARE(filesIn(folder.path()), (QStringList{"pipe", "plain.txt", "sub"}));
+}
+
+void BudgetFileTest::readOnlyFileIsRefusedAndKept() {
+    // Root ignores permission bits, so this holds only if the writer checks them itself.
+    QTemporaryDir folder;
+    const QString path = folder.filePath("year.txt");
+    put(path, "old\r\n");
+    QCOMPARE(chmod(QFile::encodeName(path).constData(), 0440), 0);
+    QCOMPARE(errorOf([&] { writeBudgetFile(path, recordWithEvery("new")); }),
+             "File access denied");
+    QCOMPARE(contentOf(path), "old\r\n");
+    QCOMPARE(modeOf(path), mode_t(0440));
+    QCOMPARE(filesIn(folder.path()), QStringList{"year.txt"});
+}
+
+void BudgetFileTest::folderWithoutWriteBitsIsRefused() {
+    QTemporaryDir folder;
+    const QString locked = folder.filePath("locked");
+    QVERIFY(QDir(folder.path()).mkdir("locked"));
+    QVERIFY(QFile::setPermissions(locked, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadUser |
+                                              QFile::ExeUser));
+    QCOMPARE(errorOf([&] { writeBudgetFile(locked + "/year.txt", BudgetRecord{}); }),
+             "File access denied");
+    QVERIFY(filesIn(locked).isEmpty());
+    QVERIFY(QFile::setPermissions(locked, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+}
+
+void BudgetFileTest::fileSizeLimitKeepsTheOldFile_data() {
+    QTest::addColumn<int>("limit");
+    QTest::addColumn<int>("textLength");
+    QTest::newRow("fails at the end") << 1000 << 0;
+    QTest::newRow("fails in a long write") << 100000 << 1000000;
+}
+
+void BudgetFileTest::fileSizeLimitKeepsTheOldFile() {
+    QFETCH(int, limit);
+    QFETCH(int, textLength);
+    QTemporaryDir folder;
+    const QString path = folder.filePath("year.txt");
+    const QByteArray old = QByteArray("old year\r\n").repeated(200);
+    put(path, old);
+    BudgetRecord record = recordWithEvery("new text");
+    record.note(1, 50) = QString(textLength, 'n');
+    const int exitCode = inChild([&] {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit fileSize{rlim_t(limit), RLIM_INFINITY};
+        setrlimit(RLIMIT_FSIZE, &fileSize);
+        return errorNumberOf([&] { writeBudgetFile(path, record); });
+    });
+    QCOMPARE(exitCode, 27);
+    QCOMPARE(InOutError::messageFor(exitCode), "I/O error 27");
+    QCOMPARE(contentOf(path), old);
+    QCOMPARE(filesIn(folder.path()), QStringList{"year.txt"});
+}
+
+void BudgetFileTest::fullDiskKeepsTheOldFile() {
+    // A small file system of its own, mounted only in a child process's private namespace.
+    QTemporaryDir folder;
+    const QByteArray disk = QFile::encodeName(folder.path());
+    const QByteArray old = QByteArray("old year\r\n").repeated(20);
+    const int exitCode = inChild([&] {
+        if (unshare(CLONE_NEWNS) != 0 || mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+            mount("tmpfs", disk.constData(), "tmpfs", 0, "size=64k") != 0)
+            return 200;
+        const QString path = folder.filePath("year.txt");
+        QFile oldFile(path), filler(folder.filePath("filler"));
+        if (!oldFile.open(QIODevice::WriteOnly) || oldFile.write(old) != old.size() ||
+            !oldFile.flush() || !filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+            return 201;
+        while (filler.write(QByteArray(4096, 'f')) == 4096) {
+        }
+        const int error = errorNumberOf([&] { writeBudgetFile(path, recordWithEvery("new")); });
+        if (contentOf(path) != old || filesIn(folder.path()) != QStringList{"filler", "year.txt"})
+            return 202;
+        return error;
+    });
+    if (exitCode == 200)
+        QSKIP("no private mount possible here");
+    QCOMPARE(exitCode, 28);
+    QCOMPARE(InOutError::messageFor(exitCode), "I/O error 28");
+}
+
+void BudgetFileTest::tooManyOpenFiles() {
+    QTemporaryDir folder;
+    const QString path = folder.filePath("year.txt");
+    put(path, "old\r\n");
+    const int exitCode = inChild([&] {
+        const rlimit files{3, 3};
+        setrlimit(RLIMIT_NOFILE, &files);
+        BudgetRecord record;
+        const int reading = errorNumberOf([&] { readBudgetFile(path, record); });
+        const int writing = errorNumberOf([&] { writeBudgetFile(path, record); });
+        return reading == writing ? reading : 0;
+    });
+    QCOMPARE(InOutError::messageFor(exitCode), "Too many open files");
+    QCOMPARE(contentOf(path), "old\r\n");
+}
+
+void BudgetFileTest::symbolicLinkStaysALink() {
+    QTemporaryDir folder;
+    QVERIFY(QDir(folder.path()).mkdir("data") && QDir(folder.path()).mkdir("links"));
+    const QString target = folder.filePath("data/year.txt");
+    const QString link = folder.filePath("links/year.txt");
+    put(target, "old\r\n");
+    QCOMPARE(chmod(QFile::encodeName(target).constData(), 0640), 0);
+    QVERIFY(QFile::link("../data/year.txt", link));
+
+    BudgetRecord record;
+    record.text(1, 1) = "through the link";
+    writeBudgetFile(link, record);
+    QVERIFY(QFileInfo(link).isSymLink());
+    QCOMPARE(QFileInfo(link).symLinkTarget(), QFileInfo(target).absoluteFilePath());
+    QCOMPARE(contentOf(target), encodeBudgetFile(record));
+    QCOMPARE(modeOf(target), mode_t(0640));
+    QCOMPARE(filesIn(folder.filePath("data")), QStringList{"year.txt"});
+    QCOMPARE(filesIn(folder.filePath("links")), QStringList{"year.txt"});
+}
+
+void BudgetFileTest::fileOver64MiBIsRefused() {
+    QTemporaryDir folder;
+    const QString path = folder.filePath("huge.txt");
+    QFile huge(path);
+    QVERIFY(huge.open(QIODevice::WriteOnly));
+    QVERIFY(huge.write("earned\r\n") == 8 && huge.resize(64 * 1024 * 1024 + 1));
+    huge.close();
+    BudgetRecord record = recordWithEvery("kept");
+    QCOMPARE(errorOf([&] { readBudgetFile(path, record); }), "I/O error 27");
+    QVERIFY(record == recordWithEvery("kept"));
+}
+
+QTEST_GUILESS_MAIN(BudgetFileTest)
+
+#include "tst_budgetfile.moc"

@@ -1,0 +1,289 @@
+#include "platform/Dialogs.h"
+#include "platform/Errors.h"
+#include "platform/Printing.h"
+#include "support/ScriptedDialogs.h"
+
+#include <QFile>
+#include <QPaintEngine>
+#include <QPainter>
+#include <QPrinter>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QWidget>
+#include <QtTest>
+
+#include <memory>
+#include <optional>
+
+namespace {
+
+QSize size(int width, int height) {
+    return QSize(width, height);
+}
+
+// A window laid out like a sheet: a yellow client area with one child control.
+std::unique_ptr<QWidget> yellowWindow(QSize clientSize) {
+    auto window = std::make_unique<QWidget>();
+    window->resize(clientSize);
+    QPalette palette = window->palette();
+    palette.setColor(QPalette::Window, Qt::yellow);
+    window->setPalette(palette);
+    auto* child = new QWidget(window.get());
+    child->setGeometry(100, 50, 20, 10);
+    child->setAutoFillBackground(true);
+    QPalette childPalette = child->palette();
+    childPalette.setColor(QPalette::Window, Qt::blue);
+    child->setPalette(childPalette);
+    return window;
+}
+
+int pdfPageCount(const QString& fileName) {
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return -1;
+    const QString content = QString::fromLatin1(file.readAll());
+    return int(content.count(QRegularExpression(QStringLiteral("/Type\\s*/Page(?!s)"))));
+}
+
+QByteArray fileContent(const QString& fileName) {
+    QFile file(fileName);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// A paint engine that records what one print job drew.
+class RecordingEngine : public QPaintEngine {
+public:
+    int jobsStarted = 0;
+    int jobsEnded = 0;
+    QList<QRectF> targets;
+    QList<QImage> images;
+    bool lossless = false;
+
+    RecordingEngine()
+        : QPaintEngine(QPaintEngine::AllFeatures) {}
+    bool begin(QPaintDevice*) override {
+        ++jobsStarted;
+        return true;
+    }
+    bool end() override {
+        ++jobsEnded;
+        return true;
+    }
+    void updateState(const QPaintEngineState&) override {}
+    void drawPixmap(const QRectF& target, const QPixmap& pixmap, const QRectF&) override {
+        targets << target;
+        images << pixmap.toImage();
+    }
+    void drawImage(const QRectF& target, const QImage& image, const QRectF&,
+                   Qt::ImageConversionFlags) override {
+        targets << painter()->transform().mapRect(target);
+        images << image;
+        lossless = painter()->testRenderHint(QPainter::LosslessImageRendering);
+    }
+    Type type() const override { return QPaintEngine::User; }
+};
+
+// A printer whose drawing goes to a RecordingEngine; page size and resolution stay
+// those of a real high-resolution printer.
+class RecordingPrinter : public QPrinter {
+public:
+    RecordingPrinter()
+        : QPrinter(QPrinter::HighResolution) {}
+    QPaintEngine* paintEngine() const override { return engine.get(); }
+    std::unique_ptr<RecordingEngine> engine = std::make_unique<RecordingEngine>();
+};
+
+// The print dialog of a test: it answers like ScriptedDialogs, and on OK it sets the
+// copy count a user would have chosen.
+class CopyChoosingDialogs : public ScriptedDialogs {
+public:
+    std::optional<int> copiesChosen;
+    QList<QPrinter*> printersShown;
+
+    bool printDialog(QWidget* owner, QPrinter& printer) override {
+        printersShown << &printer;
+        const bool confirmed = ScriptedDialogs::printDialog(owner, printer);
+        if (confirmed && copiesChosen)
+            printer.setCopyCount(*copiesChosen);
+        return confirmed;
+    }
+};
+
+} // namespace
+
+class TestPrinting : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() { installDialogs(makeQtDialogs()); }
+
+    // The printed size of a window's image.
+    void fitsToPage_data() {
+        QTest::addColumn<QSize>("image");
+        QTest::addColumn<QSize>("printable");
+        QTest::addColumn<QSize>("printed");
+        QTest::newRow("sheet, landscape")
+            << size(1105, 631) << size(3300, 2550) << size(3300, 1884);
+        QTest::newRow("sheet, portrait") << size(1105, 631) << size(2550, 3300) << size(2550, 1456);
+        QTest::newRow("sheet, wide page")
+            << size(1105, 631) << size(4000, 2000) << size(3502, 2000);
+        QTest::newRow("overview, landscape")
+            << size(1105, 626) << size(3300, 2550) << size(3300, 1870);
+        QTest::newRow("overview, portrait")
+            << size(1105, 626) << size(2550, 3300) << size(2550, 1445);
+        QTest::newRow("overview, wide page")
+            << size(1105, 626) << size(4000, 2000) << size(3530, 2000);
+        // 3 x 1 / 2 = 1.5 and 1 x 6 / 4 = 1.5: halves go up.
+        QTest::newRow("half width rounds up") << size(3, 2) << size(100, 1) << size(2, 1);
+        QTest::newRow("half height rounds up") << size(4, 1) << size(6, 100) << size(6, 2);
+        QTest::newRow("below half rounds down") << size(3, 4) << size(100, 7) << size(5, 7);
+        // A width that rounds to exactly the page width takes the page width and works
+        // out the height, even when that overshoots the page height.
+        QTest::newRow("width equal to page") << size(1, 3) << size(1, 2) << size(1, 3);
+        QTest::newRow("products beyond 32 bits")
+            << size(60000, 50000) << size(70000, 90000) << size(70000, 58333);
+        QTest::newRow("empty image") << size(0, 0) << size(3300, 2550) << size(0, 0);
+    }
+    void fitsToPage() {
+        QFETCH(QSize, image);
+        QFETCH(QSize, printable);
+        QFETCH(QSize, printed);
+        QCOMPARE(fitToPage(image, printable), printed);
+    }
+
+    // One job of one page, the window's image stretched from the printable area's
+    // top-left corner, the colours kept.
+    void printsTheWindowAsOneJob_data() {
+        QTest::addColumn<QPageLayout::Orientation>("orientation");
+        QTest::newRow("portrait") << QPageLayout::Portrait;
+        QTest::newRow("landscape") << QPageLayout::Landscape;
+    }
+    void printsTheWindowAsOneJob() {
+        QFETCH(QPageLayout::Orientation, orientation);
+        RecordingPrinter printer;
+        printer.setPageOrientation(orientation);
+        const auto window = yellowWindow(size(1105, 631));
+
+        printWindow(*window, printer);
+
+        const RecordingEngine& engine = *printer.engine;
+        QCOMPARE(engine.jobsStarted, 1);
+        QCOMPARE(engine.jobsEnded, 1);
+        QCOMPARE(engine.images.size(), 1);
+        const QImage& image = engine.images.first();
+        QCOMPARE(image.size(), size(1105, 631));
+        QCOMPARE(image.pixelColor(0, 0), QColor(Qt::yellow));
+        QCOMPARE(image.pixelColor(1104, 630), QColor(Qt::yellow));
+        QCOMPARE(image.pixelColor(105, 55), QColor(Qt::blue));
+        const QSize printable = printer.pageRect(QPrinter::DevicePixel).toRect().size();
+        QCOMPARE(engine.targets.first(),
+                 QRectF(QPointF(0, 0), fitToPage(size(1105, 631), printable)));
+        QVERIFY(engine.lossless);
+        QVERIFY(printer.docName().isEmpty());
+    }
+
+    void printsToAOnePagePdf() {
+        QTemporaryDir folder;
+        QVERIFY(folder.isValid());
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        const auto window = yellowWindow(size(1105, 631));
+
+        printer.setOutputFileName(folder.filePath(QStringLiteral("first.pdf")));
+        printWindow(*window, printer);
+        printer.setOutputFileName(folder.filePath(QStringLiteral("second.pdf")));
+        printWindow(*window, printer);
+
+        for (const char* name : {"first.pdf", "second.pdf"}) {
+            const QString fileName = folder.filePath(QLatin1String(name));
+            QCOMPARE(pdfPageCount(fileName), 1);
+            const QByteArray pdf = fileContent(fileName);
+            QVERIFY(pdf.contains("/Width 1105"));
+            QVERIFY(pdf.contains("/Height 631"));
+            QVERIFY2(!pdf.contains("/DCTDecode"), "the picture is stored as lossy JPEG");
+        }
+    }
+
+    // Every print action goes through the print dialog, then one page per window.
+    void printsThroughTheDialogSeam() {
+        QTemporaryDir folder;
+        QVERIFY(folder.isValid());
+        ScriptedDialogs& scripted = installScriptedDialogs();
+        scripted.printFolder = folder.path();
+        scripted.printAnswers = {true, false, true};
+        TPrintDialog printDialog;
+        const auto window = yellowWindow(size(1105, 631));
+
+        for (int action = 0; action < 3; ++action) {
+            if (printDialog.Execute(nullptr))
+                printWindow(*window, printDialog.printer());
+        }
+
+        QCOMPARE(scripted.shown, QStringList({"print", "print", "print"}));
+        QCOMPARE(scripted.pages.size(), 2);
+        const QSize printable =
+            printDialog.printer().pageRect(QPrinter::DevicePixel).toRect().size();
+        for (const ScriptedDialogs::Page& page : scripted.pages) {
+            QCOMPARE(page.imageSize, size(1105, 631));
+            QCOMPARE(page.target, QRect(QPoint(0, 0), fitToPage(size(1105, 631), printable)));
+            QCOMPARE(pdfPageCount(page.outputFile), 1);
+        }
+        QVERIFY(scripted.pages[0].outputFile != scripted.pages[1].outputFile);
+    }
+
+    // The one printer of the run keeps what the last confirmed dialog chose.
+    void keepsThePrinterChoiceForTheRun() {
+        QTemporaryDir folder;
+        QVERIFY(folder.isValid());
+        auto owned = std::make_unique<CopyChoosingDialogs>();
+        CopyChoosingDialogs& scripted = *owned;
+        installDialogs(std::move(owned));
+        scripted.printFolder = folder.path();
+        TPrintDialog printDialog;
+        const auto window = yellowWindow(size(1105, 631));
+
+        scripted.printAnswers = {true};
+        scripted.copiesChosen = 3;
+        QVERIFY(printDialog.Execute(nullptr));
+        printDialog.printer().setPageOrientation(QPageLayout::Landscape);
+
+        scripted.printAnswers = {false};
+        scripted.copiesChosen = 5; // chosen, then cancelled
+        QVERIFY(!printDialog.Execute(nullptr));
+
+        scripted.printAnswers = {true};
+        scripted.copiesChosen.reset();
+        QVERIFY(printDialog.Execute(nullptr));
+        printWindow(*window, printDialog.printer());
+
+        QCOMPARE(scripted.printersShown.size(), 3);
+        QCOMPARE(scripted.printersShown[0], &printDialog.printer());
+        QCOMPARE(scripted.printersShown[2], &printDialog.printer());
+        QCOMPARE(printDialog.printer().copyCount(), 3);
+        QCOMPARE(printDialog.printer().pageLayout().orientation(), QPageLayout::Landscape);
+        QCOMPARE(scripted.pages.size(), 1);
+        QCOMPARE(scripted.pages[0].copies, 3);
+    }
+
+    void noPrinterEndsTheActionWithTheErrorBox() {
+        ScriptedDialogs& scripted = installScriptedDialogs();
+        scripted.hasPrinter = false;
+        TPrintDialog printDialog;
+        const auto window = yellowWindow(size(1105, 631));
+
+        QVERIFY_THROWS_EXCEPTION(NoDefaultPrinter, printDialog.Execute(nullptr));
+        guarded([&] {
+            if (printDialog.Execute(nullptr))
+                printWindow(*window, printDialog.printer());
+        });
+
+        QCOMPARE(NoDefaultPrinter().message(),
+                 QStringLiteral("There is no default printer currently selected"));
+        QCOMPARE(scripted.shown,
+                 QStringList({"error: There is no default printer currently selected."}));
+        QVERIFY(scripted.pages.isEmpty());
+    }
+};
+
+QTEST_MAIN(TestPrinting)
+#include "tst_printing.moc"
