@@ -18,7 +18,9 @@ bool confirmed(const QString& question) {
 }
 } // namespace
 
-TForm1::TForm1() : ui(std::make_unique<Ui::MainMenu>()), OpenDialog1(std::make_unique<TOpenDialog>()) {
+TForm1::TForm1()
+    : ui(std::make_unique<Ui::MainMenu>())
+    , OpenDialog1(std::make_unique<TOpenDialog>()) {
     ui->setupUi(this);
     bindClick(ui->Button53, this, [this] { Button53Click(); });
     bindClick(ui->Button52, this, [this] { Button52Click(); });
@@ -48,7 +50,9 @@ void TForm1::Button1Click() {
         saveAll(record);
 }
 
-void TForm1::Button2Click() { startNewYear(); }
+void TForm1::Button2Click() {
+    startNewYear();
+}
 
 bool TForm1::FormCloseQuery() {
     return dialogs().confirm(QStringLiteral("Are you sure you want to close?")) !=

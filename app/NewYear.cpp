@@ -52,9 +52,8 @@ void startNewYear() {
         dialogs().input(QStringLiteral("Penvoro"), QStringLiteral("Enter year"), {});
     if (answer.isEmpty())
         return;
-    const QString year = numbers::toExtended(answer, numbers::decimalSeparator()) == 0
-                             ? placeholder::year
-                             : answer;
+    const QString year =
+        numbers::toExtended(answer, numbers::decimalSeparator()) == 0 ? placeholder::year : answer;
     for (int index = 1; index <= calendar::SheetCount; ++index)
         calendar::sheetAt(index)->view().yearCaption->setText(year);
     for (int index = 1; index <= calendar::SheetCount; ++index)

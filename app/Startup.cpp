@@ -11,7 +11,9 @@
 
 namespace {
 
-template <class Form> void create(Form*& instance) { instance = new Form; }
+template <class Form> void create(Form*& instance) {
+    instance = new Form;
+}
 
 template <class Form> void destroy(Form*& instance) {
     delete instance;

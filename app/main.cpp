@@ -15,8 +15,7 @@ int main(int argc, char* argv[]) {
     application.setQuitOnLastWindowClosed(false);
     installDialogs(makeQtDialogs());
     createAllWindows();
-    QObject::connect(&application, &QGuiApplication::commitDataRequest, Form1,
-                     &TForm1::commitData);
+    QObject::connect(&application, &QGuiApplication::commitDataRequest, Form1, &TForm1::commitData);
     Form1->show();
     const int result = application.exec();
     destroyAllWindows();

@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <cstring>
 #include <optional>
+#include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -28,16 +29,11 @@ constexpr char16_t Windows1252High[32] = {
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
-char16_t fromWindows1252(unsigned char byte) {
-    return byte >= 0x80 && byte < 0xA0 ? Windows1252High[byte - 0x80] : char16_t(byte);
-}
-
 // The Windows-1252 bytes of the text, or nothing when a character has no byte there.
-std::optional<QByteArray> toWindows1252(const QString& text) {
+std::optional<QByteArray> toWindows1252(QStringView text) {
     QByteArray bytes(text.size(), Qt::Uninitialized);
     char* out = bytes.data();
-    for (QChar character : text) {
-        const char16_t code = character.unicode();
+    for (const char16_t code : std::u16string_view(text.utf16(), size_t(text.size()))) {
         if (code < 0x80 || (code >= 0xA0 && code <= 0xFF)) {
             *out++ = char(code);
             continue;
@@ -48,6 +44,16 @@ std::optional<QByteArray> toWindows1252(const QString& text) {
         *out++ = char(0x80 + (found - Windows1252High));
     }
     return bytes;
+}
+
+QString fromWindows1252(QByteArrayView bytes) {
+    QString text(bytes.size(), Qt::Uninitialized);
+    auto* out = reinterpret_cast<char16_t*>(text.data());
+    for (const char byte : bytes) {
+        const auto code = static_cast<unsigned char>(byte);
+        *out++ = (code & 0xE0) == 0x80 ? Windows1252High[code - 0x80] : char16_t(code);
+    }
+    return text;
 }
 
 bool beyondAscii(const QByteArray& bytes) {
@@ -72,13 +78,7 @@ QString decodeText(QByteArrayView text, bool utf8) {
         withoutCarriageReturns.removeIf([](char byte) { return byte == CarriageReturn; });
         text = withoutCarriageReturns;
     }
-    if (utf8)
-        return QString::fromUtf8(text);
-    QString result(text.size(), Qt::Uninitialized);
-    QChar* out = result.data();
-    for (char byte : text)
-        *out++ = QChar(fromWindows1252(static_cast<unsigned char>(byte)));
-    return result;
+    return utf8 ? QString::fromUtf8(text) : fromWindows1252(text);
 }
 
 // Error numbers. Whatever can be told before a file is opened is asked of the system
@@ -112,7 +112,7 @@ int missingFileError(const QString& path) {
     struct stat folder;
     const QByteArray folderName = QFile::encodeName(QFileInfo(path).absolutePath());
     return ::stat(folderName.constData(), &folder) == 0 && S_ISDIR(folder.st_mode) ? ENOENT
-                                                                                     : ENOTDIR;
+                                                                                   : ENOTDIR;
 }
 
 // The status of the plain file to read, or the fitting InOutError.
@@ -193,19 +193,24 @@ void decodeBudgetFile(const QByteArray& bytes, BudgetRecord& record) {
     qsizetype position = 0;
     int line = 0;
     while (line < BudgetRecord::LineCount && position < size) {
-        const auto* lineFeed = static_cast<const char*>(std::memchr(data + position, LineFeed, size - position));
+        const auto* lineFeed =
+            static_cast<const char*>(std::memchr(data + position, LineFeed, size - position));
         const qsizetype end = lineFeed ? lineFeed - data : size;
-        const auto* ctrlZ = static_cast<const char*>(std::memchr(data + position, CtrlZ, end - position));
-        const qsizetype textEnd = ctrlZ ? ctrlZ - data : end;
+        const auto* ctrlZ =
+            static_cast<const char*>(std::memchr(data + position, CtrlZ, end - position));
+        const qsizetype restStart = ctrlZ ? ctrlZ - data + 1 : end;
+        qsizetype textEnd = ctrlZ ? ctrlZ - data : end;
+        if (textEnd > position && data[textEnd - 1] == CarriageReturn)
+            --textEnd; // the line end's own CR, or one that would be dropped anyway
         entryOnLine(record, line++) =
             decodeText(QByteArrayView(data + position, textEnd - position), utf8);
-        for (qsizetype rest = textEnd + 1; rest < end && line < BudgetRecord::LineCount; ++rest)
+        for (qsizetype rest = restStart; rest < end && line < BudgetRecord::LineCount; ++rest)
             if (data[rest] == CtrlZ)
-                ;
+                entryOnLine(record, line++).clear();
         position = end + 1;
     }
     while (line < BudgetRecord::LineCount)
-        ;
+        entryOnLine(record, line++).clear();
 }
 
 void writeBudgetFile(const QString& path, const BudgetRecord& record) {

@@ -19,7 +19,9 @@ TSheet* sheetAt(int index) {
     return index >= 1 && index <= SheetCount ? sheets[index - 1] : nullptr;
 }
 
-void registerSheet(int index, TSheet* sheet) { sheets.at(index - 1) = sheet; }
+void registerSheet(int index, TSheet* sheet) {
+    sheets.at(index - 1) = sheet;
+}
 
 const std::array<QString, SheetCount>& goToTexts() {
     static const std::array<QString, SheetCount> texts = [] {

@@ -22,8 +22,12 @@ TSheet* sheetAt(int index);
 void registerSheet(int index, TSheet* sheet);
 
 // The ring of "<<" and ">>": January, ..., December, the year sheet, January.
-inline int previousSheet(int index) { return index == 1 ? SheetCount : index - 1; }
-inline int nextSheet(int index) { return index == SheetCount ? 1 : index + 1; }
+inline int previousSheet(int index) {
+    return index == 1 ? SheetCount : index - 1;
+}
+inline int nextSheet(int index) {
+    return index == SheetCount ? 1 : index + 1;
+}
 
 // The go-to box's texts, "*January" ... "*December", "*Year", compared exactly.
 const std::array<QString, SheetCount>& goToTexts();

@@ -32,7 +32,7 @@ struct MonthDifferences {
 };
 
 constexpr std::array<MonthDifferences, calendar::MonthCount> differences = {{
-    {{105, 24}, false, false, false, true, true}, // January
+    {{105, 24}, false, false, false, true, true},   // January
     {{113, 33}, false, false, false, false, false}, // February
     {{89, 24}, false, false, true, false, false},   // March
     {{73, 24}, false, false, false, false, false},  // April
@@ -48,7 +48,9 @@ constexpr std::array<MonthDifferences, calendar::MonthCount> differences = {{
 
 } // namespace
 
-TMonthSheet::TMonthSheet(int month) : TSheet(month), ui(std::make_unique<Ui::MonthSheet>()) {
+TMonthSheet::TMonthSheet(int month)
+    : TSheet(month)
+    , ui(std::make_unique<Ui::MonthSheet>()) {
     ui->setupUi(this);
     setView(viewOf(*ui));
 
@@ -100,9 +102,13 @@ TMonthSheet::TMonthSheet(int month) : TSheet(month), ui(std::make_unique<Ui::Mon
 
 TMonthSheet::~TMonthSheet() = default;
 
-void TMonthSheet::fieldClick(TEdit* field) { field->setText(QString()); }
+void TMonthSheet::fieldClick(TEdit* field) {
+    field->setText(QString());
+}
 
-void TMonthSheet::addClick(int item) { addToRunningSum(tableOf(item), view().items[item]); }
+void TMonthSheet::addClick(int item) {
+    addToRunningSum(tableOf(item), view().items[item]);
+}
 
 void TMonthSheet::copyClick(int item) {
     const QString text = view().items[item]->text();
@@ -110,13 +116,21 @@ void TMonthSheet::copyClick(int item) {
         monthSheet(month)->view().items[item]->setText(text);
 }
 
-void TMonthSheet::Button3Click() { clearRunningSum(earnedTable()); }
+void TMonthSheet::Button3Click() {
+    clearRunningSum(earnedTable());
+}
 
-void TMonthSheet::Button49Click() { clearRunningSum(spendTable()); }
+void TMonthSheet::Button49Click() {
+    clearRunningSum(spendTable());
+}
 
-void TMonthSheet::Button54Click() { printOnePage(*this); }
+void TMonthSheet::Button54Click() {
+    printOnePage(*this);
+}
 
-void TMonthSheet::Label2DblClick() { enterYear(); }
+void TMonthSheet::Label2DblClick() {
+    enterYear();
+}
 
 TMonthSheet* monthSheet(int month) {
     return static_cast<TMonthSheet*>(calendar::sheetAt(month));
@@ -132,6 +146,10 @@ void printOnePage(QWidget& window) {
         printWindow(window, januaryPrinter());
 }
 
-QPrinter& januaryPrinter() { return Form2->PrintDialog1->printer(); }
+QPrinter& januaryPrinter() {
+    return Form2->PrintDialog1->printer();
+}
 
-TSaveDialog& januarySaveDialog() { return *Form2->SaveDialog1; }
+TSaveDialog& januarySaveDialog() {
+    return *Form2->SaveDialog1;
+}

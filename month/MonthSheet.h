@@ -45,62 +45,74 @@ protected:
 class TForm2 final : public TMonthSheet {
     Q_OBJECT
 public:
-    TForm2() : TMonthSheet(1) {}
+    TForm2()
+        : TMonthSheet(1) {}
 };
 class TForm3 final : public TMonthSheet {
     Q_OBJECT
 public:
-    TForm3() : TMonthSheet(2) {}
+    TForm3()
+        : TMonthSheet(2) {}
 };
 class TForm4 final : public TMonthSheet {
     Q_OBJECT
 public:
-    TForm4() : TMonthSheet(3) {}
+    TForm4()
+        : TMonthSheet(3) {}
 };
 class TForm5 final : public TMonthSheet {
     Q_OBJECT
 public:
-    TForm5() : TMonthSheet(4) {}
+    TForm5()
+        : TMonthSheet(4) {}
 };
 class TForm6 final : public TMonthSheet {
     Q_OBJECT
 public:
-    TForm6() : TMonthSheet(5) {}
+    TForm6()
+        : TMonthSheet(5) {}
 };
 class TForm7 final : public TMonthSheet {
     Q_OBJECT
 public:
-    TForm7() : TMonthSheet(6) {}
+    TForm7()
+        : TMonthSheet(6) {}
 };
 class TForm8 final : public TMonthSheet {
     Q_OBJECT
 public:
-    TForm8() : TMonthSheet(7) {}
+    TForm8()
+        : TMonthSheet(7) {}
 };
 class TForm9 final : public TMonthSheet {
     Q_OBJECT
 public:
-    TForm9() : TMonthSheet(8) {}
+    TForm9()
+        : TMonthSheet(8) {}
 };
 class TForm10 final : public TMonthSheet {
     Q_OBJECT
 public:
-    TForm10() : TMonthSheet(9) {}
+    TForm10()
+        : TMonthSheet(9) {}
 };
 class TForm11 final : public TMonthSheet {
     Q_OBJECT
 public:
-    TForm11() : TMonthSheet(10) {}
+    TForm11()
+        : TMonthSheet(10) {}
 };
 class TForm12 final : public TMonthSheet {
     Q_OBJECT
 public:
-    TForm12() : TMonthSheet(11) {}
+    TForm12()
+        : TMonthSheet(11) {}
 };
 class TForm13 final : public TMonthSheet {
     Q_OBJECT
 public:
-    TForm13() : TMonthSheet(12) {}
+    TForm13()
+        : TMonthSheet(12) {}
 };
 
 extern TForm2* Form2;

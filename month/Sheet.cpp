@@ -10,7 +10,8 @@
 #include <QGuiApplication>
 #include <QPalette>
 
-TSheet::TSheet(int sheetIndex) : sheetIndex_(sheetIndex) {
+TSheet::TSheet(int sheetIndex)
+    : sheetIndex_(sheetIndex) {
     calendar::registerSheet(sheetIndex, this);
 }
 
@@ -19,7 +20,9 @@ TSheet::~TSheet() {
         calendar::registerSheet(sheetIndex_, nullptr);
 }
 
-void TSheet::setView(const SheetView& view) { view_ = view; }
+void TSheet::setView(const SheetView& view) {
+    view_ = view;
+}
 
 QColor TSheet::windowTextColour() {
     return QGuiApplication::palette().color(QPalette::WindowText);
@@ -109,9 +112,13 @@ void TSheet::clearTable(const Table& table, bool resetRunningSum) {
     table.verdict->setCurrentText(table.verdictPlaceholder);
 }
 
-void TSheet::Button1Click() { addUp(earnedTable()); }
+void TSheet::Button1Click() {
+    addUp(earnedTable());
+}
 
-void TSheet::Button2Click() { addUp(spendTable()); }
+void TSheet::Button2Click() {
+    addUp(spendTable());
+}
 
 void TSheet::Button24Click() {
     if (view_.earnedTotal->text() == placeholder::earnedTotal)
@@ -127,9 +134,13 @@ void TSheet::Button24Click() {
         view_.spendTotal->setText(QStringLiteral("0"));
 }
 
-void TSheet::Button50Click() { clearTable(earnedTable()); }
+void TSheet::Button50Click() {
+    clearTable(earnedTable());
+}
 
-void TSheet::Button51Click() { clearTable(spendTable()); }
+void TSheet::Button51Click() {
+    clearTable(spendTable());
+}
 
 void TSheet::Button46Click() {
     // The spend running sum is left: its caption's placeholder restarts it at the next Add.
@@ -148,11 +159,17 @@ void TSheet::moveTo(QWidget* target) {
         target->show();
 }
 
-void TSheet::Button45Click() { moveTo(TForm::mainForm()); }
+void TSheet::Button45Click() {
+    moveTo(TForm::mainForm());
+}
 
-void TSheet::Button53Click() { moveTo(calendar::sheetAt(calendar::previousSheet(sheetIndex_))); }
+void TSheet::Button53Click() {
+    moveTo(calendar::sheetAt(calendar::previousSheet(sheetIndex_)));
+}
 
-void TSheet::Button52Click() { moveTo(calendar::sheetAt(calendar::nextSheet(sheetIndex_))); }
+void TSheet::Button52Click() {
+    moveTo(calendar::sheetAt(calendar::nextSheet(sheetIndex_)));
+}
 
 void TSheet::Button48Click() {
     const auto& texts = calendar::goToTexts();
@@ -162,9 +179,13 @@ void TSheet::Button48Click() {
     }
 }
 
-void TSheet::Label1DblClick() { enterYear(); }
+void TSheet::Label1DblClick() {
+    enterYear();
+}
 
-void TSheet::Button47Click() { saveAll(record); }
+void TSheet::Button47Click() {
+    saveAll(record);
+}
 
 void TSheet::FormClose(TCloseAction&) {
     if (TForm::mainForm())

@@ -31,12 +31,12 @@ void Dialogs::printPage(QPrinter& printer, const QImage& image) {
     const QSize printable = printer.pageRect(QPrinter::DevicePixel).toRect().size();
     const QRect target(QPoint(0, 0), fitToPage(image.size(), printable));
 
-    printer.setDocName(QString());
+    printer.setDocName(QString()); // the job has no document name
     QPainter painter;
     if (!painter.begin(&printer))
         return; // the printing system refused the job; nothing of ours to report
     // Without this hint a PDF stores the picture as lossy JPEG.
     painter.setRenderHint(QPainter::LosslessImageRendering);
     painter.drawImage(target, image);
-    painter.end(); // the painter's destructor ends the job if drawing throws
+    painter.end(); // should drawing throw, the painter's destructor ends the job
 }

@@ -4,7 +4,9 @@
 
 #include <cerrno>
 
-InOutError::InOutError(int code) : AppError(messageFor(code)), code_(code) {}
+InOutError::InOutError(int code)
+    : AppError(messageFor(code))
+    , code_(code) {}
 
 QString InOutError::messageFor(int code) {
     switch (code) {
@@ -30,4 +32,6 @@ QString withPeriod(const QString& message) {
     return message + QLatin1Char('.');
 }
 
-void showError(const AppError& error) { dialogs().error(withPeriod(error.message())); }
+void showError(const AppError& error) {
+    dialogs().error(withPeriod(error.message()));
+}

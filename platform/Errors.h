@@ -8,7 +8,8 @@
 // the guard around every handler shows the message in the error box.
 class AppError {
 public:
-    explicit AppError(QString message) : message_(std::move(message)) {}
+    explicit AppError(QString message)
+        : message_(std::move(message)) {}
     virtual ~AppError() = default;
     const QString& message() const { return message_; }
 
@@ -19,13 +20,15 @@ private:
 // A number beyond the range of a double where an amount, a sum or a difference is stored.
 class FloatingPointOverflow : public AppError {
 public:
-    FloatingPointOverflow() : AppError(QStringLiteral("Floating point overflow")) {}
+    FloatingPointOverflow()
+        : AppError(QStringLiteral("Floating point overflow")) {}
 };
 
 // Printing was asked for on a machine with no printer.
 class NoDefaultPrinter : public AppError {
 public:
-    NoDefaultPrinter() : AppError(QStringLiteral("There is no default printer currently selected")) {}
+    NoDefaultPrinter()
+        : AppError(QStringLiteral("There is no default printer currently selected")) {}
 };
 
 // A failure of the budget file, with the platform's error number.

@@ -6,15 +6,25 @@ class QWidget;
 
 // The save and open dialogs of the program. Each remembers the file name chosen at its
 // last use in the run and offers it at the next.
-class TSaveDialog {
+class TFileDialog {
 public:
+    enum class Kind { Save, Open };
+    explicit TFileDialog(Kind kind) : kind_(kind) {}
+
     QString FileName;
     // True when the user chose a name, which is then in FileName.
     bool Execute(QWidget* owner);
+
+private:
+    Kind kind_;
 };
 
-class TOpenDialog {
+class TSaveDialog : public TFileDialog {
 public:
-    QString FileName;
-    bool Execute(QWidget* owner);
+    TSaveDialog() : TFileDialog(Kind::Save) {}
+};
+
+class TOpenDialog : public TFileDialog {
+public:
+    TOpenDialog() : TFileDialog(Kind::Open) {}
 };

@@ -4,7 +4,8 @@
 
 #include <limits>
 
-TEdit::TEdit(QWidget* parent) : QLineEdit(parent) {
+TEdit::TEdit(QWidget* parent)
+    : QLineEdit(parent) {
     setMaxLength(std::numeric_limits<int>::max());
 }
 

@@ -11,11 +11,16 @@ namespace {
 TForm* theMainForm = nullptr;
 }
 
-TForm::TForm(QWidget* parent) : QWidget(parent) {}
+TForm::TForm(QWidget* parent)
+    : QWidget(parent) {}
 
-TForm* TForm::mainForm() { return theMainForm; }
+TForm* TForm::mainForm() {
+    return theMainForm;
+}
 
-void TForm::setMainForm(TForm* form) { theMainForm = form; }
+void TForm::setMainForm(TForm* form) {
+    theMainForm = form;
+}
 
 QPoint TForm::centredPosition(QSize outerSize) {
     const QScreen* screen = QGuiApplication::primaryScreen();
@@ -24,7 +29,9 @@ QPoint TForm::centredPosition(QSize outerSize) {
             area.y() + std::max(0, (area.height() - outerSize.height()) / 2)};
 }
 
-void TForm::FormHide() { Position = poScreenCenter; }
+void TForm::FormHide() {
+    Position = poScreenCenter;
+}
 
 void TForm::FormClose(TCloseAction&) {}
 

@@ -2,7 +2,8 @@
 
 #include <QMouseEvent>
 
-TLabel::TLabel(QWidget* parent) : QLabel(parent) {}
+TLabel::TLabel(QWidget* parent)
+    : QLabel(parent) {}
 
 void TLabel::setAutoSize(bool on) {
     autoSize_ = on;
@@ -14,7 +15,9 @@ void TLabel::setText(const QString& text) {
     fitToText();
 }
 
-QColor TLabel::fontColor() const { return palette().color(QPalette::WindowText); }
+QColor TLabel::fontColor() const {
+    return palette().color(QPalette::WindowText);
+}
 
 void TLabel::setFontColor(const QColor& color) {
     QPalette colours = palette();
@@ -33,9 +36,9 @@ void TLabel::fitToText() {
         return;
     // The advance leaves out the overhang of slanted and emboldened faces.
     const QFontMetrics metrics = fontMetrics();
-    const int width = std::max(metrics.horizontalAdvance(text()),
-                               metrics.boundingRect(text()).right() + 1) +
-                      2 * margin() + 2;
+    const int width =
+        std::max(metrics.horizontalAdvance(text()), metrics.boundingRect(text()).right() + 1) +
+        2 * margin() + 2;
     QRect box = geometry();
     if (alignment() & Qt::AlignRight)
         box.setLeft(box.right() + 1 - width);

@@ -13,6 +13,9 @@
 #include <QPen>
 #include <QValueAxis>
 
+#include <algorithm>
+#include <cfloat>
+
 namespace {
 constexpr int ArrowLength = 20;
 const QColor MarkColour(255, 255, 128);
@@ -39,7 +42,9 @@ TBarSeries::TBarSeries(QChart* chart, const QString& name, const QColor& colour)
     rebuild();
 }
 
-TBarSeries::~TBarSeries() { qDeleteAll(marks_); }
+// The marks are child items of the chart, which deletes them before its child objects
+// (this series among them); deleting them here again would free them twice.
+TBarSeries::~TBarSeries() = default;
 
 void TBarSeries::Clear() {
     values_.clear();
@@ -68,16 +73,21 @@ void TBarSeries::rebuild() {
         categories << (labels_[position].isEmpty() ? QString::number(position + 1)
                                                    : labels_[position]);
     categories_->setCategories(categories);
-    double low = 0;
-    double high = 0;
+    // The axis spans every bar and the zero line with 15 % room for the marks. It stays
+    // within half the double range so that its span is a double too; a bar beyond that
+    // is cut at the edge of the plot.
+    long double low = 0;
+    long double high = 0;
     for (double value : values_) {
-        low = std::min(low, value);
-        high = std::max(high, value);
+        low = std::min<long double>(low, value);
+        high = std::max<long double>(high, value);
     }
     if (low == high)
         high = 1;
-    const double room = (high - low) * 0.15;
-    values_axis_->setRange(low < 0 ? low - room : 0, high > 0 ? high + room : 0);
+    const long double room = (high - low) * 0.15L;
+    constexpr long double limit = DBL_MAX / 2;
+    values_axis_->setRange(static_cast<double>(low < 0 ? std::max(low - room, -limit) : 0),
+                           static_cast<double>(high > 0 ? std::min(high + room, limit) : 0));
 
     qDeleteAll(marks_);
     marks_.clear();
@@ -107,15 +117,25 @@ void TBarSeries::placeMarks() {
         auto* box = static_cast<QGraphicsRectItem*>(children.at(1));
         auto* text = static_cast<QGraphicsSimpleTextItem*>(children.at(2));
         const double value = values_[position];
-        const QPointF end = chart_->mapToPosition(QPointF(position, value), series_);
+        // A bar beyond the axis is cut at its end, and so is the mark's tip.
+        const double reached = std::clamp(value, values_axis_->min(), values_axis_->max());
+        const QPointF end = chart_->mapToPosition(QPointF(position, reached), series_);
         const QPointF zero = chart_->mapToPosition(QPointF(position, 0), series_);
         const QSizeF size = text->boundingRect().size() + QSizeF(6, 2);
+        // The tip is the bar's end (the zero line for a zero bar). The box stands beyond
+        // the tip, on the other side when there is no room for it inside the chart there.
+        const QRectF area = chart_->rect();
         const bool hangs = value < 0;
-        const QPointF tip(end.x(), hangs ? std::max(end.y(), zero.y()) : std::min(end.y(), zero.y()));
-        const QPointF boxTop(tip.x() - size.width() / 2,
-                             hangs ? tip.y() + ArrowLength : tip.y() - ArrowLength - size.height());
+        const QPointF tip(end.x(),
+                          hangs ? std::max(end.y(), zero.y()) : std::min(end.y(), zero.y()));
+        const double below = tip.y() + ArrowLength;
+        const double above = tip.y() - ArrowLength - size.height();
+        const bool boxBelow = hangs ? below + size.height() <= area.bottom() || above < area.top()
+                                    : above < area.top();
+        const QPointF boxTop(tip.x() - size.width() / 2, boxBelow ? below : above);
         group->setPos(0, 0);
-        line->setLine(QLineF(tip, QPointF(tip.x(), hangs ? boxTop.y() : boxTop.y() + size.height())));
+        line->setLine(
+            QLineF(tip, QPointF(tip.x(), boxBelow ? boxTop.y() : boxTop.y() + size.height())));
         box->setRect(QRectF(boxTop, size));
         text->setPos(boxTop + QPointF(3, 1));
     }

@@ -15,7 +15,8 @@
 
 TForm15* Form15 = nullptr;
 
-TForm15::TForm15() : ui(std::make_unique<Ui::Overview>()) {
+TForm15::TForm15()
+    : ui(std::make_unique<Ui::Overview>()) {
     ui->setupUi(this);
     auto* chart = new QChart;
     chart->setBackgroundBrush(QColor(255, 255, 0));
@@ -25,6 +26,7 @@ TForm15::TForm15() : ui(std::make_unique<Ui::Overview>()) {
     chart->legend()->setAlignment(Qt::AlignRight);
     chart->legend()->setVisible(true);
     ui->Chart1->setChart(chart);
+    ui->Chart1->setFrameShape(QFrame::NoFrame);
     ui->Chart1->setBackgroundBrush(QColor(255, 255, 0));
     ui->Chart1->setRenderHint(QPainter::Antialiasing);
     Series1 = new TBarSeries(chart, QStringLiteral("Bar"), QColor(255, 0, 0));
@@ -64,9 +66,13 @@ void TForm15::Button3Click() {
     Form14->show();
 }
 
-void TForm15::Button4Click() { printOnePage(*this); }
+void TForm15::Button4Click() {
+    printOnePage(*this);
+}
 
-void TForm15::FormClose(TCloseAction&) { Form14->show(); }
+void TForm15::FormClose(TCloseAction&) {
+    Form14->show();
+}
 
 double captionValue(const QString& caption, QChar separator) {
     // The longest number at the start: blanks, a sign, digits with at most one
@@ -75,9 +81,11 @@ double captionValue(const QString& caption, QChar separator) {
     while (start < caption.size() && caption[start] == QLatin1Char(' '))
         ++start;
     qsizetype end = start;
-    auto digitAt = [&](qsizetype at) { return at < caption.size() && caption[at].isDigit() &&
-                                              caption[at].unicode() < 128; };
-    if (end < caption.size() && (caption[end] == QLatin1Char('+') || caption[end] == QLatin1Char('-')))
+    auto digitAt = [&](qsizetype at) {
+        return at < caption.size() && caption[at].isDigit() && caption[at].unicode() < 128;
+    };
+    if (end < caption.size() &&
+        (caption[end] == QLatin1Char('+') || caption[end] == QLatin1Char('-')))
         ++end;
     bool digits = false;
     while (digitAt(end)) {
@@ -93,7 +101,8 @@ double captionValue(const QString& caption, QChar separator) {
     }
     if (!digits)
         return 0;
-    if (end < caption.size() && (caption[end] == QLatin1Char('E') || caption[end] == QLatin1Char('e'))) {
+    if (end < caption.size() &&
+        (caption[end] == QLatin1Char('E') || caption[end] == QLatin1Char('e'))) {
         qsizetype exponent = end + 1;
         if (exponent < caption.size() &&
             (caption[exponent] == QLatin1Char('+') || caption[exponent] == QLatin1Char('-')))

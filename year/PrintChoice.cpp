@@ -11,7 +11,8 @@
 
 TForm16* Form16 = nullptr;
 
-TForm16::TForm16() : ui(std::make_unique<Ui::PrintChoice>()) {
+TForm16::TForm16()
+    : ui(std::make_unique<Ui::PrintChoice>()) {
     ui->setupUi(this);
     bindClick(ui->Button1, this, [this] { Button1Click(); });
     bindClick(ui->Button2, this, [this] { Button2Click(); });

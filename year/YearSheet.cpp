@@ -10,7 +10,9 @@
 
 TForm14* Form14 = nullptr;
 
-TForm14::TForm14() : TSheet(calendar::YearSheet), ui(std::make_unique<Ui::YearSheet>()) {
+TForm14::TForm14()
+    : TSheet(calendar::YearSheet)
+    , ui(std::make_unique<Ui::YearSheet>()) {
     ui->setupUi(this);
     setView(viewOf(*ui));
     bindCommonHandlers(*ui);
@@ -36,8 +38,7 @@ void TForm14::addAllMonthsUp(int item) {
     const QChar separator = numbers::decimalSeparator();
     long double sum = 0;
     for (int month = 1; month <= calendar::MonthCount; ++month)
-        sum += numbers::toExtended(calendar::sheetAt(month)->view().items[item]->text(),
-                                   separator);
+        sum += numbers::toExtended(calendar::sheetAt(month)->view().items[item]->text(), separator);
     view().items[item]->setText(numbers::shown(numbers::stored(sum), separator));
 }
 
@@ -46,9 +47,13 @@ void TForm14::Button3Click() {
         addAllMonthsUp(item);
 }
 
-void TForm14::Button26Click() { printOnePage(*this); }
+void TForm14::Button26Click() {
+    printOnePage(*this);
+}
 
-void TForm14::Button25Click() { moveTo(Form15); }
+void TForm14::Button25Click() {
+    moveTo(Form15);
+}
 
 void TForm14::Button27Click() {
     hide();

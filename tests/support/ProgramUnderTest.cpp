@@ -7,12 +7,15 @@
 #include <QAbstractButton>
 #include <QtTest>
 
-ProgramUnderTest::ProgramUnderTest() : dialogs(installScriptedDialogs()) {
+ProgramUnderTest::ProgramUnderTest()
+    : dialogs(installScriptedDialogs()) {
     createAllWindows();
     Form1->show();
 }
 
-ProgramUnderTest::~ProgramUnderTest() { destroyAllWindows(); }
+ProgramUnderTest::~ProgramUnderTest() {
+    destroyAllWindows();
+}
 
 void click(QAbstractButton* button) {
     QVERIFY2(button->isVisible(), qPrintable(button->objectName() + " is not visible"));

@@ -6,7 +6,27 @@
 #include <QDir>
 #include <QImage>
 #include <QPrinter>
+#include <QTemporaryDir>
 #include <QtTest>
+
+namespace {
+
+// The next scripted answer, or `fallback` and a failed test when none is left.
+template <class Answer>
+Answer next(std::deque<Answer>& answers, const QString& what, Answer fallback) {
+    if (answers.empty()) {
+        QTest::qFail(qPrintable("unscripted " + what), __FILE__, __LINE__);
+        return fallback;
+    }
+    Answer answer = answers.front();
+    answers.pop_front();
+    return answer;
+}
+
+} // namespace
+
+ScriptedDialogs::ScriptedDialogs() = default;
+ScriptedDialogs::~ScriptedDialogs() = default;
 
 void ScriptedDialogs::record(const QString& entry) {
     shown << entry;
@@ -16,70 +36,49 @@ void ScriptedDialogs::record(const QString& entry) {
 
 Dialogs::Answer ScriptedDialogs::confirm(const QString& question) {
     record(QStringLiteral("confirm: ") + question);
-    if (confirmAnswers.empty()) {
-        QTest::qFail(qPrintable("unscripted question: " + question), __FILE__, __LINE__);
-        return Answer::No;
-    }
-    const Answer answer = confirmAnswers.front();
-    confirmAnswers.pop_front();
-    return answer;
+    return next(confirmAnswers, "question: " + question, Answer::No);
 }
 
-void ScriptedDialogs::notice(const QString& text) { record(QStringLiteral("notice: ") + text); }
+void ScriptedDialogs::notice(const QString& text) {
+    record(QStringLiteral("notice: ") + text);
+}
 
-void ScriptedDialogs::error(const QString& text) { record(QStringLiteral("error: ") + text); }
+void ScriptedDialogs::error(const QString& text) {
+    record(QStringLiteral("error: ") + text);
+}
 
 QString ScriptedDialogs::input(const QString& caption, const QString& prompt,
                                const QString& defaultText) {
     record(QStringLiteral("input: ") + caption + QLatin1Char('|') + prompt);
-    if (inputAnswers.empty()) {
-        QTest::qFail(qPrintable("unscripted input box: " + prompt), __FILE__, __LINE__);
-        return defaultText;
-    }
-    const QString answer = inputAnswers.front();
-    inputAnswers.pop_front();
-    return answer;
+    return next(inputAnswers, "input box: " + prompt, defaultText);
 }
 
 std::optional<QString> ScriptedDialogs::saveFileName(QWidget*, const QString& lastName) {
     record(QStringLiteral("save: ") + lastName);
-    if (saveAnswers.empty()) {
-        QTest::qFail("unscripted save dialog", __FILE__, __LINE__);
-        return std::nullopt;
-    }
-    const auto answer = saveAnswers.front();
-    saveAnswers.pop_front();
-    return answer;
+    return next(saveAnswers, QStringLiteral("save dialog"), std::optional<QString>());
 }
 
 std::optional<QString> ScriptedDialogs::openFileName(QWidget*, const QString& lastName) {
     record(QStringLiteral("open: ") + lastName);
-    if (openAnswers.empty()) {
-        QTest::qFail("unscripted open dialog", __FILE__, __LINE__);
-        return std::nullopt;
-    }
-    const auto answer = openAnswers.front();
-    openAnswers.pop_front();
-    return answer;
+    return next(openAnswers, QStringLiteral("open dialog"), std::optional<QString>());
 }
 
 bool ScriptedDialogs::printDialog(QWidget*, QPrinter& printer) {
     if (!hasPrinter)
         throw NoDefaultPrinter();
     record(QStringLiteral("print"));
-    if (printAnswers.empty()) {
-        QTest::qFail("unscripted print dialog", __FILE__, __LINE__);
-        return false;
-    }
-    const bool answer = printAnswers.front();
-    printAnswers.pop_front();
+    const bool answer = next(printAnswers, QStringLiteral("print dialog"), false);
     if (answer && printer.outputFormat() != QPrinter::PdfFormat)
         printer.setOutputFormat(QPrinter::PdfFormat);
     return answer;
 }
 
 void ScriptedDialogs::printPage(QPrinter& printer, const QImage& image) {
-    const QString folder = printFolder.isEmpty() ? QDir::tempPath() : printFolder;
+    // Without a folder of the test's own, pages go to a folder of this process, so tests
+    // running side by side never write the same file.
+    if (printFolder.isEmpty() && !ownFolder_)
+        ownFolder_ = std::make_unique<QTemporaryDir>();
+    const QString folder = printFolder.isEmpty() ? ownFolder_->path() : printFolder;
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(
         QDir(folder).filePath(QStringLiteral("page-%1.pdf").arg(pages.size() + 1)));

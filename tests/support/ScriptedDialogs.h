@@ -10,11 +10,18 @@
 
 #include <deque>
 #include <functional>
+#include <memory>
 #include <optional>
+
+class QTemporaryDir;
 
 // Answers the program's modal boxes and dialogs in the order the test scripted them,
 // and records every box that was shown. A box that was not scripted fails the test.
 class ScriptedDialogs : public Dialogs {
+public:
+    ScriptedDialogs();
+    ~ScriptedDialogs() override;
+
 public:
     // What was shown, in order: "confirm: <question>", "notice: <text>",
     // "error: <text>", "input: <caption>|<prompt>", "save: <last>", "open: <last>",
@@ -58,6 +65,7 @@ public:
 
 private:
     void record(const QString& entry);
+    std::unique_ptr<QTemporaryDir> ownFolder_;
 };
 
 // Installs a fresh ScriptedDialogs for the program and returns it.

@@ -1,0 +1,280 @@
+#include "app/MainMenu.h"
+#include "month/Calendar.h"
+#include "month/Sheet.h"
+#include "support/ProgramUnderTest.h"
+#include "ui_Overview.h"
+#include "ui_YearSheet.h"
+#include "year/BarSeries.h"
+#include "year/Overview.h"
+#include "year/YearSheet.h"
+
+#include <QBarSeries>
+#include <QBarSet>
+#include <QChart>
+#include <QChartView>
+#include <QGraphicsItemGroup>
+#include <QGraphicsLineItem>
+#include <QGraphicsRectItem>
+#include <QGraphicsSimpleTextItem>
+#include <QValueAxis>
+#include <QtTest>
+
+#include <cfloat>
+
+namespace {
+
+const QString Notice = QStringLiteral("notice: Set orientation of printer on Landscape!");
+const QString Placeholder = QStringLiteral("Total this month");
+const QStringList BarLabels = {"january",   "February", "March",    "April",
+                               "May",       "June",     "July",     "August",
+                               "September", "October",  "November", "December"};
+
+void setBalances(const QStringList& captions) {
+    for (int month = 1; month <= 12; ++month)
+        calendar::sheetAt(month)->view().balance->setText(captions.value(month - 1, Placeholder));
+}
+
+void showOverview() {
+    Form15->show();
+    click(Form15->ui->Button1);
+    QCoreApplication::processEvents(); // lets the chart lay itself out
+}
+
+QChart* chart() {
+    return Form15->ui->Chart1->chart();
+}
+
+QBarSet* drawnBars() {
+    auto* series = qobject_cast<QBarSeries*>(chart()->series().value(0));
+    return series && series->count() == 1 ? series->barSets().first() : nullptr;
+}
+
+QList<double> barValues() {
+    QList<double> values;
+    for (int position = 0; position < Form15->Series1->Count(); ++position)
+        values << Form15->Series1->YValue(position);
+    return values;
+}
+
+QPointF onChart(int position, double value) {
+    return chart()->mapToPosition(QPointF(position, value), chart()->series().first());
+}
+
+} // namespace
+
+class Overview : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() { QTest::failOnWarning(QRegularExpression(QStringLiteral("."))); }
+    void cleanup() { QLocale::setDefault(QLocale::c()); }
+
+    void startsAsAnEmptyRedChart() {
+        ProgramUnderTest program;
+        QCOMPARE(Form15->windowTitle(), QStringLiteral("Year overview"));
+        QCOMPARE(Form15->findChild<QChartView*>(QStringLiteral("Chart1")), Form15->ui->Chart1);
+        QCOMPARE(chart()->series().size(), 1);
+        QVERIFY(drawnBars());
+        QCOMPARE(drawnBars()->color(), QColor(Qt::red));
+        QCOMPARE(Form15->Series1->Count(), 0);
+        QCOMPARE(drawnBars()->count(), 0);
+        QVERIFY(Form15->Series1->marks().isEmpty());
+    }
+
+    void barsComeFromTheBalanceCaptions_data() {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QStringList>("captions");
+        QTest::addColumn<QList<double>>("bars");
+        QTest::newRow("full stop")
+            << "en_US" << QStringList{"-12.5", "300", Placeholder, "1E20",  "12.5 EUR", "3 ",
+                                      "1,5",   "",    "   ",       "-0.25", "  7",      "0"}
+            << QList<double>{-12.5, 300, 0, 1e20, 12.5, 3, 1, 0, 0, -0.25, 7, 0};
+        QTest::newRow("decimal comma")
+            << "de_DE" << QStringList{"-12,5", "300", Placeholder, "1E20", "12,5 EUR", "3 ",
+                                      "1,5",   "",    "   ",       "1.5",  "-2,5E2",   Placeholder}
+            << QList<double>{-12.5, 300, 0, 1e20, 12.5, 3, 1.5, 0, 0, 1, -250, 0};
+    }
+    void barsComeFromTheBalanceCaptions() {
+        QFETCH(QString, locale);
+        QFETCH(QStringList, captions);
+        QFETCH(QList<double>, bars);
+        ProgramUnderTest program;
+        QLocale::setDefault(QLocale(locale));
+        setBalances(captions);
+        showOverview();
+        QCOMPARE(Form15->Series1->Count(), 12);
+        QCOMPARE(drawnBars()->count(), 12);
+        for (int position = 0; position < 12; ++position) {
+            QCOMPARE(Form15->Series1->YValue(position), bars[position]);
+            QCOMPARE(drawnBars()->at(position), bars[position]);
+            QCOMPARE(Form15->Series1->Label(position), BarLabels[position]);
+        }
+        QVERIFY(program.dialogs.shown.isEmpty());
+    }
+
+    void captionValue_data() {
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QChar>("separator");
+        QTest::addColumn<double>("value");
+        const QChar point(u'.');
+        QTest::newRow("plus sign") << "+5" << point << 5.0;
+        QTest::newRow("no integer digits") << ".5" << point << 0.5;
+        QTest::newRow("no fraction digits") << "5." << point << 5.0;
+        QTest::newRow("exponent without digits") << "1E" << point << 1.0;
+        QTest::newRow("exponent sign without digits") << "2e+ EUR" << point << 2.0;
+        QTest::newRow("negative exponent, then text") << "1e-2x" << point << 0.01;
+        QTest::newRow("blanks, sign, exponent, currency") << "  -3.5E+2 EUR" << point << -350.0;
+        QTest::newRow("second full stop") << "1.5.5" << point << 1.5;
+        QTest::newRow("sign alone") << "-" << point << 0.0;
+        QTest::newRow("full stop alone") << " +.e5" << point << 0.0;
+        QTest::newRow("letters") << "abc" << point << 0.0;
+        QTest::newRow("tab is no blank") << "\t5" << point << 0.0;
+        QTest::newRow("non-ASCII digit") << QStringLiteral("\u0665") << point << 0.0;
+        QTest::newRow("beyond every range") << "1E5000" << point << DBL_MAX;
+        QTest::newRow("beyond every range, negative") << "-1E5000" << point << -DBL_MAX;
+        QTest::newRow("beyond a double") << "1E400" << point << DBL_MAX;
+        QTest::newRow("largest double") << "1.7976931348623157E308" << point << DBL_MAX;
+        QTest::newRow("comma separator") << "1,5 EUR" << QChar(u',') << 1.5;
+        QTest::newRow("full stop under comma") << "1.5" << QChar(u',') << 1.0;
+    }
+    void captionValue() {
+        QFETCH(QString, caption);
+        QFETCH(QChar, separator);
+        QFETCH(double, value);
+        QCOMPARE(::captionValue(caption, separator), value);
+    }
+
+    // Every mark names its bar and is joined to the bar's end: above a bar that grows up,
+    // below one that hangs down, on the zero line for a zero bar, and inside the chart.
+    void marksStandByTheirBars_data() {
+        QTest::addColumn<QStringList>("captions");
+        QTest::newRow("january below, February above") << QStringList{"-12.5", "300"};
+        QTest::newRow("no total pressed") << QStringList{};
+        QTest::newRow("all below but March") << QStringList{
+            "-1", "-2", Placeholder, "-4", "-5", "-6", "-7", "-8", "-9", "-10", "-11", "-12"};
+        QTest::newRow("largest doubles") << QStringList{"-1.7E308", "1.7E308", "1E5000"};
+    }
+    void marksStandByTheirBars() {
+        QFETCH(QStringList, captions);
+        ProgramUnderTest program;
+        setBalances(captions);
+        showOverview();
+        const QRectF chartArea = chart()->rect();
+        const QRectF plot = chart()->plotArea();
+        const QList<QGraphicsItemGroup*> marks = Form15->Series1->marks();
+        QCOMPARE(marks.size(), 12);
+        for (int position = 0; position < 12; ++position) {
+            const double value = Form15->Series1->YValue(position);
+            const auto items = marks[position]->childItems();
+            const QLineF arrow = static_cast<QGraphicsLineItem*>(items.at(0))->line();
+            const QRectF box = static_cast<QGraphicsRectItem*>(items.at(1))->rect();
+            const auto* text = static_cast<QGraphicsSimpleTextItem*>(items.at(2));
+            QCOMPARE(text->text(), BarLabels[position]);
+            QVERIFY(marks[position]->isVisible());
+            QVERIFY2(chartArea.contains(box), qPrintable(BarLabels[position]));
+            const qreal zero = onChart(position, 0).y();
+            const qreal end = onChart(position, value).y();
+            // A bar beyond the axis is cut at the plot's edge, and so is its mark's tip.
+            const auto* axis = static_cast<QValueAxis*>(chart()->axes(Qt::Vertical).first());
+            const double reached = std::clamp(value, axis->min(), axis->max());
+            const qreal zero = onChart(position, 0).y();
+            const qreal tip = onChart(position, reached).y();
+            QVERIFY(plot.top() <= zero && zero <= plot.bottom());
+            QVERIFY(plot.top() <= tip && tip <= plot.bottom());
+            QVERIFY(value > 0 ? tip < zero : value < 0 ? tip > zero : tip == zero);
+            QCOMPARE(arrow.p1(), QPointF(onChart(position, 0).x(), tip));
+            if (reached == value)
+                QVERIFY(value < 0 ? box.top() > tip : box.bottom() < tip);
+        }
+    }
+
+    void pressingAgainRebuildsTheTwelveBars() {
+        ProgramUnderTest program;
+        setBalances({"1", "2"});
+        showOverview();
+        setBalances({"5"});
+        click(Form15->ui->Button1);
+        QCOMPARE(barValues(), (QList<double>{5, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+        QCOMPARE(drawnBars()->count(), 12);
+        QCOMPARE(Form15->Series1->marks().size(), 12);
+    }
+
+    void barsAreASnapshot() {
+        ProgramUnderTest program;
+        setBalances({"-12.5", "300"});
+        Form14->show();
+        click(Form14->ui->Button25); // "Overview"
+        click(Form15->ui->Button1);
+        setBalances({"1", "2"});
+        QCOMPARE(barValues().mid(0, 2), (QList<double>{-12.5, 300}));
+        click(Form15->ui->Button3); // "Back"
+        click(Form14->ui->Button25);
+        QCOMPARE(barValues().mid(0, 2), (QList<double>{-12.5, 300}));
+        QCOMPARE(drawnBars()->at(1), 300.0);
+        click(Form15->ui->Button1);
+        QCOMPARE(barValues().mid(0, 2), (QList<double>{1, 2}));
+    }
+
+    void yearSheetOpensTheOverviewUnrefreshed() {
+        ProgramUnderTest program;
+        setBalances({"-12.5", "300"});
+        Form14->show();
+        click(Form14->ui->Button25);
+        QVERIFY(!Form14->isVisible());
+        QVERIFY(Form15->isVisible());
+        QCOMPARE(Form15->Series1->Count(), 0);
+        QCOMPARE(drawnBars()->count(), 0);
+    }
+
+    void leavingKeepsTheBars_data() {
+        QTest::addColumn<QString>("way");
+        QTest::addColumn<bool>("toMainMenu");
+        QTest::newRow("Main Menu") << "Button2" << true;
+        QTest::newRow("Back") << "Button3" << false;
+        QTest::newRow("close box") << "" << false;
+    }
+    void leavingKeepsTheBars() {
+        QFETCH(QString, way);
+        QFETCH(bool, toMainMenu);
+        ProgramUnderTest program;
+        Form1->hide();
+        setBalances({"4"});
+        showOverview();
+        if (way.isEmpty())
+            QVERIFY(Form15->close());
+        else
+            click(Form15->findChild<QPushButton*>(way));
+        QVERIFY(!Form15->isVisible());
+        QCOMPARE(Form1->isVisible(), toMainMenu);
+        QCOMPARE(Form14->isVisible(), !toMainMenu);
+        QCOMPARE(barValues().value(0), 4.0);
+        QCOMPARE(Form15->Series1->Count(), 12);
+    }
+
+    void printPrintsTheWindow_data() {
+        QTest::addColumn<bool>("withBars");
+        QTest::addColumn<bool>("answer");
+        QTest::newRow("bars shown") << true << true;
+        QTest::newRow("no bars ever shown") << false << true;
+        QTest::newRow("dialog cancelled") << true << false;
+    }
+    void printPrintsTheWindow() {
+        QFETCH(bool, withBars);
+        QFETCH(bool, answer);
+        ProgramUnderTest program;
+        program.dialogs.printAnswers = {answer};
+        Form15->show();
+        if (withBars)
+            showOverview();
+        click(Form15->ui->Button4);
+        QCOMPARE(program.dialogs.shown, (QStringList{Notice, "print"}));
+        QCOMPARE(program.dialogs.pages.size(), answer ? 1 : 0);
+        if (answer)
+            QCOMPARE(program.dialogs.pages.first().imageSize, QSize(1105, 626));
+        QVERIFY(Form15->isVisible());
+        QCOMPARE(Form15->Series1->Count(), withBars ? 12 : 0);
+    }
+};
+
+QTEST_MAIN(Overview)
+#include "tst_overview.moc"

@@ -1,0 +1,604 @@
+#include "app/MainMenu.h"
+#include "month/Calendar.h"
+#include "month/MonthSheet.h"
+#include "support/ProgramUnderTest.h"
+#include "ui_MainMenu.h"
+#include "ui_MonthSheet.h"
+#include "ui_YearSheet.h"
+#include "year/YearSheet.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTextBlock>
+#include <QtTest>
+
+namespace {
+
+constexpr int YearSheet = 13;
+constexpr int MainMenu = 0; // a saving place: the main menu instead of a sheet
+
+// The widgets of a sheet's thirty slots, by name; the year sheet has none for 8 and 25.
+template <class Ui> std::array<QWidget*, 30> slotWidgets(Ui& ui) {
+    QWidget* earnedRunning = nullptr;
+    QWidget* spendRunning = nullptr;
+    if constexpr (requires { ui.Label32; }) {
+        earnedRunning = ui.Label32;
+        spendRunning = ui.Label33;
+    }
+    return {ui.Edit1,     ui.Edit2,      ui.Edit3,      ui.Edit20,  ui.Edit4,      ui.Edit5,
+            ui.Label10,   earnedRunning, ui.ComboBox22, ui.Edit6,   ui.Edit7,      ui.Edit8,
+            ui.Edit9,     ui.Edit10,     ui.Edit11,     ui.Edit12,  ui.Edit13,     ui.Edit14,
+            ui.Edit15,    ui.Edit16,     ui.Edit17,     ui.Edit18,  ui.Edit19,     ui.Label9,
+            spendRunning, ui.ComboBox23, ui.Edit21,     ui.Label29, ui.ComboBox24, ui.Label1};
+}
+std::array<QWidget*, 30> slotWidgets(int sheet) {
+    return sheet == YearSheet ? slotWidgets(*Form14->ui) : slotWidgets(*monthSheet(sheet)->ui);
+}
+QPlainTextEdit* notesOf(int sheet) {
+    return sheet == YearSheet ? Form14->ui->Memo1 : monthSheet(sheet)->ui->Memo1;
+}
+QAbstractButton* saveButtonOf(int sheet) {
+    return sheet == YearSheet ? Form14->ui->Button47 : monthSheet(sheet)->ui->Button47;
+}
+
+QString textOf(QWidget* widget) {
+    if (auto* edit = qobject_cast<QLineEdit*>(widget))
+        return edit->text();
+    if (auto* label = qobject_cast<QLabel*>(widget))
+        return label->text();
+    return qobject_cast<QComboBox*>(widget)->currentText();
+}
+void setTextOf(QWidget* widget, const QString& text) {
+    if (auto* edit = qobject_cast<QLineEdit*>(widget))
+        edit->setText(text);
+    else if (auto* label = qobject_cast<TLabel*>(widget))
+        label->setText(text);
+    else
+        qobject_cast<QComboBox*>(widget)->setEditText(text);
+}
+
+// Gives every slot widget of every sheet the text "<tag> <sheet>.<slot>" and every notes
+// box two lines.
+void setEverything(const QString& tag) {
+    for (int sheet = 1; sheet <= 13; ++sheet) {
+        for (int slot = 1; slot <= 30; ++slot)
+            if (QWidget* widget = slotWidgets(sheet)[slot - 1])
+                setTextOf(widget, QStringLiteral("%1 %2.%3").arg(tag).arg(sheet).arg(slot));
+        notesOf(sheet)->setPlainText(QStringLiteral("%1 note %2\nsecond").arg(tag).arg(sheet));
+    }
+}
+
+QString freshText(int sheet, int slot) {
+    static const QStringList month = [] {
+        QStringList texts(6, QStringLiteral("earned"));
+        texts << "Earned"
+              << "Earned Particular"
+              << "Enough?" << QStringList(14, "spend");
+        return texts << "Spend"
+                     << "Spend Particular"
+                     << "To much?"
+                     << "Currency"
+                     << "Total this month"
+                     << "Month"
+                     << "Double click here for entering year";
+    }();
+    if (sheet == YearSheet && slot == 8)
+        return QStringLiteral(" ");
+    if (sheet == YearSheet && slot == 25)
+        return QString();
+    if (sheet == YearSheet && slot == 28)
+        return QStringLiteral("Total this year");
+    return month[slot - 1];
+}
+
+// Everything the thirteen sheets show, and the numbers they keep.
+struct Sheets {
+    QStringList texts;
+    QList<double> numbers;
+    static Sheets now() {
+        Sheets state;
+        for (int sheet = 1; sheet <= 13; ++sheet) {
+            for (QWidget* widget : slotWidgets(sheet))
+                state.texts << (widget ? textOf(widget) : QStringLiteral("-"));
+            state.texts << slotWidgets(sheet)[27]->palette().color(QPalette::WindowText).name()
+                        << notesOf(sheet)->toPlainText();
+            const TSheet* s = calendar::sheetAt(sheet);
+            state.numbers << s->EarnedParticular << s->SpendParticular << s->EarnedTotal
+                          << s->SpendTotal << s->Balance;
+        }
+        return state;
+    }
+};
+#define COMPARE_SHEETS(actual, expected)                                                           \
+    do {                                                                                           \
+        QCOMPARE((actual).texts, (expected).texts);                                                \
+        QCOMPARE((actual).numbers, (expected).numbers);                                            \
+    } while (false)
+
+int textLine(int sheet, int slot) {
+    return 30 * (sheet - 1) + slot;
+}
+int noteLine(int sheet, int line) {
+    return 390 + 13 * (line - 1) + sheet;
+}
+
+QByteArray bytesOf(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<no file>");
+}
+// The file's lines without their ends; every line, the last too, must end with CR LF.
+QStringList linesOf(const QString& path) {
+    const QByteArray bytes = bytesOf(path);
+    if (!bytes.endsWith("\r\n"))
+        return {QStringLiteral("<not ended by CR LF>")};
+    const QStringList lines = QString::fromLatin1(bytes.chopped(2)).split(QStringLiteral("\r\n"));
+    for (const QString& line : lines)
+        if (line.contains(QLatin1Char('\r')) || line.contains(QLatin1Char('\n')))
+            return {QStringLiteral("<bare CR or LF>")};
+    return lines;
+}
+void writeBytes(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+void writeLines(const QString& path, const QStringList& lines) {
+    writeBytes(path, (lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toLatin1());
+}
+QStringList noteLinesIn(const QStringList& file, int sheet) {
+    QStringList lines;
+    for (int line = 1; line <= 100; ++line)
+        lines << file.value(noteLine(sheet, line) - 1, QStringLiteral("<missing>"));
+    return lines;
+}
+QStringList firstHundred(QStringList lines) {
+    lines = lines.mid(0, 100);
+    while (lines.size() < 100)
+        lines << QString();
+    return lines;
+}
+
+// The lines a box shows, from its own layout.
+QStringList displayedLines(QPlainTextEdit* box) {
+    QStringList lines;
+    for (QTextBlock block = box->document()->begin(); block.isValid(); block = block.next()) {
+        box->document()->documentLayout()->blockBoundingRect(block); // lays the block out
+        for (int i = 0; i < block.layout()->lineCount(); ++i) {
+            const QTextLine line = block.layout()->lineAt(i);
+            lines << block.text().mid(line.textStart(), line.textLength());
+        }
+    }
+    return lines;
+}
+
+// Types characters a keyboard may not have (QTest::keyClicks takes only Latin-1).
+void typeCharacters(QWidget* widget, const QString& text) {
+    for (QChar character : text)
+        QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(character),
+                            Qt::NoModifier);
+}
+
+} // namespace
+
+class Saving : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<ProgramUnderTest> program;
+    std::unique_ptr<QTemporaryDir> dir;
+
+    ScriptedDialogs& dialogs() { return program->dialogs; }
+    QString path(const QString& name) const { return dir->filePath(name); }
+
+    // Clicks a button of a window, showing the window for the click if it is hidden.
+    static void clickOn(QWidget* window, QAbstractButton* button) {
+        const bool hidden = !window->isVisible();
+        window->show();
+        click(button);
+        if (hidden)
+            window->hide();
+    }
+    // "Save All" on a sheet or on the main menu (answering Yes); the save dialog answers.
+    void saveAll(int place, const std::optional<QString>& name) {
+        dialogs().saveAnswers.push_back(name);
+        if (place == MainMenu) {
+            dialogs().confirmAnswers.push_back(Dialogs::Answer::Yes);
+            clickOn(Form1, Form1->ui->Button1);
+        } else {
+            clickOn(calendar::sheetAt(place), saveButtonOf(place));
+        }
+    }
+    // "Open file" answering the question, and the open dialog when the answer is Yes.
+    void openFile(Dialogs::Answer answer, const std::optional<QString>& name = std::nullopt) {
+        dialogs().confirmAnswers.push_back(answer);
+        if (answer == Dialogs::Answer::Yes)
+            dialogs().openAnswers.push_back(name);
+        Form1->show();
+        click(Form1->ui->Button52);
+    }
+    static void verifyOnlyJanuaryShown() {
+        QVERIFY(!Form1->isVisible());
+        for (int sheet = 1; sheet <= 13; ++sheet)
+            QCOMPARE(calendar::sheetAt(sheet)->isVisible(), sheet == 1);
+    }
+
+private slots:
+    void initTestCase() { QTest::failOnWarning(QRegularExpression("QObject::connect")); }
+    void init() {
+        program = std::make_unique<ProgramUnderTest>();
+        dir = std::make_unique<QTemporaryDir>();
+    }
+    void cleanup() {
+        if (!QTest::currentTestFailed())
+            QVERIFY2(dialogs().allAnswersUsed(), qPrintable(dialogs().shown.join(" / ")));
+        program.reset();
+        dir.reset();
+    }
+
+    // ----- Save All -----
+
+    void freshSaveIsTheSameFromEveryPlace() {
+        QStringList expected;
+        for (int sheet = 1; sheet <= 13; ++sheet)
+            for (int slot = 1; slot <= 30; ++slot)
+                expected << freshText(sheet, slot);
+        expected << QStringList(1300, QString());
+        QStringList offered;
+        QString last;
+        for (int place = MainMenu; place <= YearSheet; ++place) {
+            const QString name = path(QStringLiteral("place%1.txt").arg(place));
+            saveAll(place, name);
+            QCOMPARE(linesOf(name), expected);
+            QCOMPARE(bytesOf(name), bytesOf(path("place0.txt")));
+            offered << QStringLiteral("save: ") + last;
+            last = name;
+        }
+        const QStringList file = linesOf(path("place3.txt"));
+        QCOMPARE(file[368 - 1], QStringLiteral(" "));
+        QCOMPARE(file[385 - 1], QString());
+        QCOMPARE(file[388 - 1], QStringLiteral("Total this year"));
+        // Every save offers the name of the last save, whichever window it came from.
+        QCOMPARE(dialogs().shown.filter(QRegularExpression("^save: ")), offered);
+    }
+
+    void savedTextsAreTheWidgetsTexts() {
+        setEverything(QStringLiteral("t"));
+        Form4->show();
+        typeInto(Form4->ui->Edit1, QStringLiteral("12,5 x")); // typed, not added
+        typeInto(Form4->ui->Edit21, QStringLiteral("  EUR  "));
+        const Sheets before = Sheets::now();
+        saveAll(YearSheet, path("texts.txt"));
+        COMPARE_SHEETS(Sheets::now(), before); // saving changes no widget
+        const QStringList file = linesOf(path("texts.txt"));
+        QCOMPARE(file.size(), 1690);
+        for (int sheet = 1; sheet <= 13; ++sheet) {
+            for (int slot = 1; slot <= 30; ++slot) {
+                QString expected = QStringLiteral("t %1.%2").arg(sheet).arg(slot);
+                if (sheet == YearSheet && (slot == 8 || slot == 25))
+                    expected = freshText(sheet, slot);
+                if (sheet == 3 && slot == 1)
+                    expected = QStringLiteral("12,5 x");
+                if (sheet == 3 && slot == 27)
+                    expected = QStringLiteral("  EUR  ");
+                QCOMPARE(file[textLine(sheet, slot) - 1], expected);
+            }
+            QCOMPARE(noteLinesIn(file, sheet),
+                     firstHundred({QStringLiteral("t note %1").arg(sheet), "second"}));
+        }
+    }
+
+    void mainMenuSaveDeclined_data() {
+        QTest::addColumn<Dialogs::Answer>("answer");
+        QTest::newRow("No") << Dialogs::Answer::No;
+        QTest::newRow("box closed") << Dialogs::Answer::Closed;
+    }
+    void mainMenuSaveDeclined() {
+        QFETCH(Dialogs::Answer, answer);
+        Form4->ui->Edit1->setText(QStringLiteral("41"));
+        saveAll(3, path("march.txt"));
+        openFile(Dialogs::Answer::Yes, path("march.txt"));
+        const BudgetRecord opened = Form1->record;
+        QCOMPARE(opened.text(3, 1), QStringLiteral("41"));
+        Form4->ui->Edit1->setText(QStringLiteral("99"));
+        const qsizetype boxes = dialogs().shown.size();
+        dialogs().confirmAnswers.push_back(answer);
+        clickOn(Form1, Form1->ui->Button1);
+        QCOMPARE(dialogs().shown.mid(boxes),
+                 QStringList{"confirm: Are you sure you want to save?"});
+        QVERIFY(Form1->record == opened);
+    }
+
+    void monthSaveFillsOnlyItsOwnRecord() {
+        Form4->ui->Edit1->setText(QStringLiteral("41"));
+        saveAll(3, path("march.txt"));
+        QCOMPARE(Form4->record.text(3, 1), QStringLiteral("41"));
+        QCOMPARE(Form4->record.text(1, 1), QStringLiteral("earned"));
+        QVERIFY(Form1->record == BudgetRecord{});
+        QVERIFY(Form2->record == BudgetRecord{});
+        QVERIFY(Form14->record == BudgetRecord{});
+    }
+
+    void saveDialogOffersTheLastSavedNameNotTheOpenedOne() {
+        saveAll(3, path("a.txt"));
+        QVERIFY(QFile::copy(path("a.txt"), path("b.txt")));
+        openFile(Dialogs::Answer::Yes, path("b.txt"));
+        saveAll(YearSheet, path("c.txt"));
+        saveAll(MainMenu, std::nullopt);
+        openFile(Dialogs::Answer::Yes, std::nullopt);
+        QCOMPARE(dialogs().shown.filter(QRegularExpression("^(save|open): ")),
+                 QStringList({"save: ", "open: ", "save: " + path("a.txt"),
+                              "save: " + path("c.txt"), "open: " + path("b.txt")}));
+    }
+
+    // ----- Note lines -----
+
+    void threeShortLinesOfMay() {
+        Form6->show();
+        QPlainTextEdit* box = Form6->ui->Memo1;
+        QTest::mouseClick(box->viewport(), Qt::LeftButton);
+        QTest::keyClicks(box, QStringLiteral("rent paid"));
+        QTest::keyClick(box, Qt::Key_Return);
+        QTest::keyClicks(box, QStringLiteral("books"));
+        QTest::keyClick(box, Qt::Key_Return);
+        QTest::keyClicks(box, QStringLiteral("third line"));
+        saveAll(5, path("may.txt"));
+        const QStringList file = linesOf(path("may.txt"));
+        QCOMPARE(file.size(), 1690);
+        QCOMPARE(file[421 - 1], QStringLiteral("third line"));
+        for (int sheet = 1; sheet <= 13; ++sheet)
+            QCOMPARE(noteLinesIn(file, sheet),
+                     firstHundred(sheet == 5 ? QStringList{"rent paid", "books", "third line"}
+                                             : QStringList{}));
+    }
+
+    void longTypedLineGivesTwoNoteLines() {
+        click(Form1->ui->Button53);
+        QVERIFY(QTest::qWaitForWindowExposed(Form2));
+        QPlainTextEdit* box = Form2->ui->Memo1;
+        QTest::mouseClick(box->viewport(), Qt::LeftButton);
+        QString typed;
+        for (int word = 0; word < 100 && displayedLines(box).size() < 2; ++word) {
+            const QString next = typed.isEmpty() ? QStringLiteral("groceries") : " groceries";
+            QTest::keyClicks(box, next);
+            typed += next;
+        }
+        const QStringList shown = displayedLines(box);
+        QCOMPARE(shown.size(), 2);
+        QCOMPARE(box->blockCount(), 1);
+        QCOMPARE(box->toPlainText(), typed);
+        saveAll(1, path("long.txt"));
+        QCOMPARE(noteLinesIn(linesOf(path("long.txt")), 1), firstHundred(shown));
+    }
+
+    void hiddenBoxGivesTheShownLines_data() {
+        QTest::addColumn<QString>("text");
+        QString prose;
+        for (int i = 0; i < 40; ++i)
+            prose += QStringLiteral("money for the week %1, ").arg(i);
+        QString paragraphs;
+        for (int i = 1; i <= 130; ++i)
+            paragraphs += (i % 7 ? QStringLiteral("line %1\n") : prose.left(90) + '\n').arg(i);
+        QTest::newRow("prose") << prose;
+        QTest::newRow("one long word") << QString(300, QLatin1Char('W'));
+        QTest::newRow("tabs and blanks") << "a\tb\t\tc" + QString(80, ' ') + "end\n\n  x";
+        QTest::newRow("more than 100 lines") << paragraphs;
+    }
+    void hiddenBoxGivesTheShownLines() {
+        QFETCH(QString, text);
+        click(Form1->ui->Button53);
+        QVERIFY(QTest::qWaitForWindowExposed(Form2));
+        for (int sheet : {1, 2, YearSheet})
+            notesOf(sheet)->setPlainText(text);
+        const QStringList shown = displayedLines(Form2->ui->Memo1);
+        QVERIFY(!Form3->isVisible() && !Form14->isVisible());
+        saveAll(1, path("notes.txt"));
+        const QStringList file = linesOf(path("notes.txt"));
+        for (int sheet : {1, 2, YearSheet})
+            QCOMPARE(noteLinesIn(file, sheet), firstHundred(shown));
+    }
+
+    void aHundredTwentyLinesGiveTheFirstHundred() {
+        QStringList lines;
+        for (int i = 1; i <= 120; ++i)
+            lines << QStringLiteral("line %1").arg(i);
+        Form6->ui->Memo1->setPlainText(lines.join('\n'));
+        saveAll(MainMenu, path("long.txt"));
+        QCOMPARE(noteLinesIn(linesOf(path("long.txt")), 5), lines.mid(0, 100));
+        QCOMPARE(Form6->ui->Memo1->blockCount(), 120);
+    }
+
+    // ----- Open file -----
+
+    void openDeclined_data() { mainMenuSaveDeclined_data(); }
+    void openDeclined() {
+        QFETCH(Dialogs::Answer, answer);
+        saveAll(MainMenu, path("saved.txt"));
+        setEverything(QStringLiteral("changed"));
+        const Sheets before = Sheets::now();
+        const BudgetRecord record = Form1->record;
+        const qsizetype boxes = dialogs().shown.size();
+        openFile(answer);
+        QCOMPARE(
+            dialogs().shown.mid(boxes),
+            QStringList{"confirm: Are you sure you want to open an other file before saving?"});
+        COMPARE_SHEETS(Sheets::now(), before);
+        QVERIFY(Form1->record == record);
+        QVERIFY(Form1->isVisible() && !Form2->isVisible());
+    }
+
+    void openPutsEveryTextBack() {
+        setEverything(QStringLiteral("saved"));
+        saveAll(MainMenu, path("year.txt"));
+        setEverything(QStringLiteral("changed"));
+        openFile(Dialogs::Answer::Yes, path("year.txt"));
+        for (int sheet = 1; sheet <= 13; ++sheet) {
+            for (int slot = 1; slot <= 30; ++slot)
+                if (QWidget* widget = slotWidgets(sheet)[slot - 1])
+                    QCOMPARE(textOf(widget), QStringLiteral("saved %1.%2").arg(sheet).arg(slot));
+            QCOMPARE(notesOf(sheet)->toPlainText(),
+                     QStringLiteral("saved note %1\nsecond\n").arg(sheet) + QString(98, '\n'));
+        }
+        verifyOnlyJanuaryShown();
+        QVERIFY(dialogs().shown.filter(QRegularExpression("^error")).isEmpty());
+    }
+
+    void openKeepsNumbersAndBalanceColour() {
+        click(Form1->ui->Button53);
+        typeInto(Form2->ui->Edit1, QStringLiteral("12"));
+        click(Form2->ui->Button1);
+        click(Form2->ui->Button24);
+        QCOMPARE(Form2->ui->Label29->text(), QStringLiteral("12"));
+        saveAll(1, path("positive.txt"));
+        click(Form2->ui->Button46);
+        typeInto(Form2->ui->Edit6, QStringLiteral("5"));
+        click(Form2->ui->Button2);
+        click(Form2->ui->Button24);
+        QCOMPARE(Form2->ui->Label29->fontColor(), QColor(255, 0, 0));
+        const Sheets before = Sheets::now();
+        openFile(Dialogs::Answer::Yes, path("positive.txt"));
+        QCOMPARE(Form2->ui->Label29->text(), QStringLiteral("12"));
+        QCOMPARE(Form2->ui->Label29->fontColor(), QColor(255, 0, 0));
+        QCOMPARE(Sheets::now().numbers, before.numbers);
+    }
+
+    void yearSheetRunningSumLinesAreNotUsed() {
+        saveAll(MainMenu, path("fresh.txt"));
+        QStringList lines = linesOf(path("fresh.txt"));
+        lines[368 - 1] = QStringLiteral("EIGHT");
+        lines[385 - 1] = QStringLiteral("TWENTYFIVE");
+        writeLines(path("edited.txt"), lines);
+        const Sheets before = Sheets::now();
+        openFile(Dialogs::Answer::Yes, path("edited.txt"));
+        COMPARE_SHEETS(Sheets::now(), before);
+        for (QWidget* window : {static_cast<QWidget*>(Form14), static_cast<QWidget*>(Form2)}) {
+            for (QLabel* label : window->findChildren<QLabel*>())
+                QVERIFY(label->text() != "EIGHT" && label->text() != "TWENTYFIVE");
+        }
+    }
+
+    void openPutsNothingBack_data() {
+        QTest::addColumn<QString>("file"); // empty: the open dialog is cancelled
+        QTest::newRow("empty file") << QStringLiteral("empty.txt");
+        QTest::newRow("dialog cancelled at start") << QString();
+    }
+    void openPutsNothingBack() {
+        QFETCH(QString, file);
+        if (!file.isEmpty())
+            writeBytes(path(file), {});
+        setEverything(QStringLiteral("kept"));
+        const Sheets before = Sheets::now();
+        openFile(Dialogs::Answer::Yes,
+                 file.isEmpty() ? std::nullopt : std::optional<QString>(path(file)));
+        COMPARE_SHEETS(Sheets::now(), before);
+        verifyOnlyJanuaryShown();
+        QCOMPARE(dialogs().shown.size(), 2);
+    }
+
+    void cancelledOpenPutsTheLastSaveBack() {
+        setEverything(QStringLiteral("saved"));
+        notesOf(4)->setPlainText(QStringLiteral("one\ntwo\nthree"));
+        saveAll(MainMenu, path("year.txt"));
+        setEverything(QStringLiteral("changed"));
+        openFile(Dialogs::Answer::Yes, std::nullopt);
+        for (int sheet = 1; sheet <= 13; ++sheet)
+            for (int slot = 1; slot <= 30; ++slot)
+                if (QWidget* widget = slotWidgets(sheet)[slot - 1])
+                    QCOMPARE(textOf(widget), QStringLiteral("saved %1.%2").arg(sheet).arg(slot));
+        QCOMPARE(notesOf(4)->toPlainText(),
+                 QStringLiteral("one\ntwo\nthree\n") + QString(97, '\n'));
+        verifyOnlyJanuaryShown();
+    }
+
+    void wideLineOfAnOpenedFileIsSavedAsTwo() {
+        saveAll(MainMenu, path("fresh.txt"));
+        QStringList lines = linesOf(path("fresh.txt"));
+        lines[noteLine(1, 1) - 1] = QString(30, 'x') + QStringLiteral(" words").repeated(20);
+        for (int line = 2; line <= 100; ++line)
+            lines[noteLine(1, line) - 1] = QStringLiteral("n%1").arg(line);
+        writeLines(path("wide.txt"), lines);
+        openFile(Dialogs::Answer::Yes, path("wide.txt"));
+        saveAll(1, path("again.txt"));
+        const QStringList notes = noteLinesIn(linesOf(path("again.txt")), 1);
+        QCOMPARE(notes[0] + notes[1], lines[noteLine(1, 1) - 1]);
+        QCOMPARE(notes[2], QStringLiteral("n2"));
+        QCOMPARE(notes[99], QStringLiteral("n99")); // "n100" no longer fits
+    }
+
+    void missingFileIsReported() {
+        setEverything(QStringLiteral("kept"));
+        const Sheets before = Sheets::now();
+        openFile(Dialogs::Answer::Yes, path("missing.txt"));
+        QCOMPARE(dialogs().shown.last(), QStringLiteral("error: File not found."));
+        COMPARE_SHEETS(Sheets::now(), before);
+        QVERIFY(Form1->isVisible() && !Form2->isVisible());
+    }
+
+    void readOnlyFileIsNotReplaced() {
+        saveAll(MainMenu, path("locked.txt"));
+        QVERIFY(QFile::setPermissions(path("locked.txt"), QFile::ReadOwner | QFile::ReadGroup));
+        const QByteArray content = bytesOf(path("locked.txt"));
+        Form2->ui->Edit1->setText(QStringLiteral("7"));
+        saveAll(1, path("locked.txt"));
+        QCOMPARE(dialogs().shown.last(), QStringLiteral("error: File access denied."));
+        QCOMPARE(bytesOf(path("locked.txt")), content);
+    }
+
+    void charactersSurviveSaveAndOpen_data() {
+        QTest::addColumn<bool>("inNotes");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("euro in the currency field") << false << QStringLiteral("\u20ac");
+        QTest::newRow("l with stroke in the notes") << true << QStringLiteral("z\u0142oty \u0142");
+    }
+    void charactersSurviveSaveAndOpen() {
+        QFETCH(bool, inNotes);
+        QFETCH(QString, text);
+        click(Form1->ui->Button53);
+        QWidget* field = inNotes ? static_cast<QWidget*>(Form2->ui->Memo1) : Form2->ui->Edit21;
+        QTest::mouseClick(inNotes ? Form2->ui->Memo1->viewport() : field, Qt::LeftButton);
+        typeCharacters(field, text);
+        const auto shownText = [&] {
+            return inNotes ? Form2->ui->Memo1->toPlainText().section('\n', 0, 0)
+                           : Form2->ui->Edit21->text();
+        };
+        QCOMPARE(shownText(), text);
+        saveAll(1, path("chars.txt"));
+        click(Form2->ui->Button46);
+        QVERIFY(shownText() != text);
+        openFile(Dialogs::Answer::Yes, path("chars.txt"));
+        QCOMPARE(shownText(), text);
+    }
+
+    // ----- Save on closing -----
+
+    void saveOnClosing_data() {
+        QTest::addColumn<Dialogs::Answer>("answer");
+        QTest::addColumn<QString>("file"); // empty: the save dialog is cancelled
+        QTest::addColumn<bool>("written");
+        QTest::addColumn<bool>("ends");
+        QTest::newRow("saved") << Dialogs::Answer::Yes << "year.txt" << true << true;
+        QTest::newRow("dialog cancelled") << Dialogs::Answer::Yes << "" << false << true;
+        QTest::newRow("not saved") << Dialogs::Answer::No << "year.txt" << false << true;
+        QTest::newRow("save fails")
+            << Dialogs::Answer::Yes << "no/such/folder/year.txt" << false << false;
+    }
+    void saveOnClosing() {
+        QFETCH(Dialogs::Answer, answer);
+        QFETCH(QString, file);
+        QFETCH(bool, written);
+        QFETCH(bool, ends);
+        dialogs().confirmAnswers = {Dialogs::Answer::Yes, answer};
+        if (answer == Dialogs::Answer::Yes)
+            dialogs().saveAnswers.push_back(file.isEmpty() ? std::nullopt
+                                                           : std::optional<QString>(path(file)));
+        Form1->close();
+        QCOMPARE(Form1->isVisible(), !ends);
+        QCOMPARE(QFile::exists(path("year.txt")), written);
+        if (written)
+            QCOMPARE(linesOf(path("year.txt")).size(), 1690);
+        QCOMPARE(dialogs().shown.last().startsWith("error: "), !ends);
+        QCOMPARE(Form1->record.text(1, 1), answer == Dialogs::Answer::Yes ? "earned" : "");
+    }
+};
+
+QTEST_MAIN(Saving)
+#include "tst_saving.moc"
