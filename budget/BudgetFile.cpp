@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QStringDecoder>
 
 #include <algorithm>
 #include <cerrno>
@@ -78,7 +79,11 @@ QString decodeText(QByteArrayView text, bool utf8) {
         withoutCarriageReturns.removeIf([](char byte) { return byte == CarriageReturn; });
         text = withoutCarriageReturns;
     }
-    return utf8 ? QString::fromUtf8(text) : fromWindows1252(text);
+    if (!utf8)
+        return fromWindows1252(text);
+    // A byte-order mark is a character of the text: QString::fromUtf8 would drop it.
+    return QStringDecoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom)
+        .decode(text);
 }
 
 // Error numbers. Whatever can be told before a file is opened is asked of the system

@@ -1,8 +1,26 @@
 #include "budget/NoteLines.h"
 
+#include <QFontMetricsF>
 #include <QPlainTextEdit>
 #include <QTextBlock>
 #include <QTextLayout>
+
+namespace {
+
+// True when the text certainly stays on one line of the given width, without laying it
+// out: it holds nothing that breaks or stretches a line (a line separator, a tab, a
+// control character or a soft hyphen) and its advance, which counts trailing blanks that
+// a wrapped line would not, is clearly below the width.
+bool fitsOnOneLine(const QString& text, const QFontMetricsF& metrics, qreal width) {
+    for (const QChar character : text) {
+        const char16_t code = character.unicode();
+        if (code < 0x20 || code == 0x7F || code == 0xAD || code == 0x2028)
+            return false;
+    }
+    return metrics.horizontalAdvance(text) < width - 1;
+}
+
+} // namespace
 
 QStringList displayedLines(const QPlainTextEdit& notes, int maxLines, int maxCharacters) {
     const QTextDocument* document = notes.document();
@@ -11,11 +29,17 @@ QStringList displayedLines(const QPlainTextEdit& notes, int maxLines, int maxCha
     const qreal margin = document->documentMargin();
     const qreal width = notes.contentsRect().width() - 2 * margin;
     const QTextOption option = document->defaultTextOption();
+    const QFontMetricsF metrics(notes.font());
 
     QStringList lines;
     for (QTextBlock block = document->begin(); block.isValid() && lines.size() < maxLines;
          block = block.next()) {
         const QString text = block.text();
+        // Most note lines are short: laying each out would cost far more than measuring it.
+        if (text.isEmpty() || fitsOnOneLine(text, metrics, width)) {
+            lines << text.left(maxCharacters);
+            continue;
+        }
         QTextLayout layout(text, notes.font());
         layout.setTextOption(option);
         layout.beginLayout();
@@ -25,8 +49,6 @@ QStringList displayedLines(const QPlainTextEdit& notes, int maxLines, int maxCha
             lines << text.mid(line.textStart(), std::min(line.textLength(), maxCharacters));
         }
         layout.endLayout();
-        if (text.isEmpty() && layout.lineCount() == 0)
-            lines << QString();
     }
     return lines;
 }

@@ -98,6 +98,7 @@ TMonthSheet::TMonthSheet(int month)
     bindClick(ui->Button3, this, [this] { Button3Click(); });
     bindClick(ui->Button49, this, [this] { Button49Click(); });
     bindClick(ui->Button54, this, [this] { Button54Click(); });
+    focusFirstField();
 }
 
 TMonthSheet::~TMonthSheet() = default;

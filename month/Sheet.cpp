@@ -20,8 +20,14 @@ TSheet::~TSheet() {
         calendar::registerSheet(sheetIndex_, nullptr);
 }
 
-void TSheet::setView(const SheetView& view) {
-    view_ = view;
+void TSheet::setView(const SheetView& view) { view_ = view; }
+
+void TSheet::focusFirstField() {
+    // The first activation puts the focus on "~Job" with its text selected. The focus
+    // chain starts with "<<" (setTabOrder leaves it where it was created, since it already
+    // follows ">>" in the circular chain), so name the field outright.
+    view_.items[0]->setFocus(Qt::TabFocusReason);
+    view_.items[0]->selectAll();
 }
 
 QColor TSheet::windowTextColour() {

@@ -70,6 +70,8 @@ protected:
     Table tableOf(int item);
 
     void setView(const SheetView& view);
+    // Called last in a sheet's construction: the field that has the focus at first.
+    void focusFirstField();
     // Binds the handlers every sheet has to the widgets of its form.
     template <class Form> void bindCommonHandlers(Form& ui);
     void FormClose(TCloseAction& action) override;

@@ -129,12 +129,16 @@ private slots:
     void failuresGiveTheirMessages();
     void readOnlyFileIsRefusedAndKept();
     void folderWithoutWriteBitsIsRefused();
+    void otherUsersFilesAreRefused();
     void fileSizeLimitKeepsTheOldFile_data();
     void fileSizeLimitKeepsTheOldFile();
     void fullDiskKeepsTheOldFile();
     void tooManyOpenFiles();
     void symbolicLinkStaysALink();
     void fileOver64MiBIsRefused();
+
+    // Found by fuzzing.
+    void byteOrderMarksAreKeptAsCharacters();
 };
 
 void BudgetFileTest::freshYearIsWrittenByteForByte() {
@@ -246,7 +250,8 @@ void BudgetFileTest::linesAreReadByTheLineRules_data() {
                                            << nineTexts + QStringList{"ten", "eleven", "twelve"};
     QTest::newRow("second Ctrl+Z in the rest") << nineLines + "ten\x1Alost\x1Alost\r\nnext\r\n"
                                                << nineTexts + QStringList{"ten", "", "next"};
-    QTest::newRow("CR before Ctrl+Z") << QByteArray("ab\r\x1A\rcd\r\nnext") << QStringList{"ab", "next"};
+    QTest::newRow("CR before Ctrl+Z")
+        << QByteArray("ab\r\x1A\rcd\r\nnext") << QStringList{"ab", "next"};
     QTest::newRow("Ctrl+Z first") << QByteArray("\x1A\x1A\x1A\nx") << QStringList{"", "", "", "x"};
     QTest::newRow("300 characters")
         << "a\r\n" + QByteArray(300, 'w') + "\r\nb" << QStringList{"a", QString(300, 'w'), "b"};
@@ -408,6 +413,29 @@ void BudgetFileTest::folderWithoutWriteBitsIsRefused() {
     QVERIFY(QFile::setPermissions(locked, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
 }
 
+void BudgetFileTest::otherUsersFilesAreRefused() {
+    if (geteuid() != 0)
+        QSKIP("acting as another user needs root");
+    QTemporaryDir folder;
+    QCOMPARE(chmod(QFile::encodeName(folder.path()).constData(), 0755), 0);
+    const QString path = folder.filePath("year.txt");
+    put(path, "old\r\n");
+    QCOMPARE(chmod(QFile::encodeName(path).constData(), 0600), 0);
+    const int exitCode = inChild([&] {
+        if (setgid(65534) != 0 || setuid(65534) != 0)
+            return 200;
+        BudgetRecord record;
+        const int reading = errorNumberOf([&] { readBudgetFile(path, record); });
+        const int writing = errorNumberOf([&] { writeBudgetFile(path, record); });
+        const int creating =
+            errorNumberOf([&] { writeBudgetFile(folder.filePath("new.txt"), record); });
+        return reading == writing && writing == creating ? reading : 201;
+    });
+    QCOMPARE(InOutError::messageFor(exitCode), "File access denied");
+    QCOMPARE(contentOf(path), "old\r\n");
+    QCOMPARE(filesIn(folder.path()), QStringList{"year.txt"});
+}
+
 void BudgetFileTest::fileSizeLimitKeepsTheOldFile_data() {
     QTest::addColumn<int>("limit");
     QTest::addColumn<QString>("everyText");
@@ -513,6 +541,30 @@ void BudgetFileTest::fileOver64MiBIsRefused() {
     BudgetRecord record = recordWithEvery("kept");
     QCOMPARE(errorOf([&] { readBudgetFile(path, record); }), "I/O error 27");
     QVERIFY(record == recordWithEvery("kept"));
+}
+
+// U+FEFF at the start of a text (pasted from elsewhere) is one of its characters: reading a
+// UTF-8 file must not skip it as a byte-order mark at the start of each line.
+void BudgetFileTest::byteOrderMarksAreKeptAsCharacters() {
+    const QString mark(QChar(0xFEFF));
+    const QByteArray bom = "\xEF\xBB\xBF";
+    BudgetRecord record;
+    record.text(1, 1) = mark + QString::fromUtf8("5 zł");
+    record.text(2, 3) = mark;
+    record.note(1, 1) = "a" + mark;
+    record.note(13, 100) = mark + mark + "x";
+    const QByteArray file = encodeBudgetFile(record);
+    QVERIFY(file.startsWith(bom + "5 z\xC5\x82\r\n"));
+    BudgetRecord read = recordWithEvery("stale");
+    decodeBudgetFile(file, read);
+    QVERIFY(read == record);
+    QCOMPARE(encodeBudgetFile(read), file);
+
+    // Also a mark that starts the whole file stays in its first text.
+    decodeBudgetFile(bom + "earned\r\n" + bom + "\r\n\xC5\x82\r\n", read);
+    QCOMPARE(read.text(1, 1), mark + "earned");
+    QCOMPARE(read.text(1, 2), mark);
+    QCOMPARE(read.text(1, 3), QString::fromUtf8("ł"));
 }
 
 QTEST_GUILESS_MAIN(BudgetFileTest)

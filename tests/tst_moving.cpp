@@ -15,18 +15,18 @@
 
 namespace {
 
-const QStringList sheetNames = {"January",  "February", "March",  "April",     "May",
-                                "June",     "July",     "August", "September", "October",
-                                "November", "December", "Year"};
+const QStringList sheetNames = QString("January February March April May June July August "
+                                       "September October November December Year")
+                                   .split(' ');
 
 // The amount fields in the order of their "Copy to all months" buttons, Button25 upwards.
-const QStringList itemFields = {"Edit1",  "Edit2",  "Edit3",  "Edit20", "Edit4",
-                                "Edit5",  "Edit6",  "Edit7",  "Edit8",  "Edit9",
-                                "Edit10", "Edit11", "Edit12", "Edit13", "Edit14",
-                                "Edit15", "Edit16", "Edit17", "Edit18", "Edit19"};
+const QStringList itemFields = QString("Edit1 Edit2 Edit3 Edit20 Edit4 Edit5 Edit6 Edit7 Edit8 "
+                                       "Edit9 Edit10 Edit11 Edit12 Edit13 Edit14 Edit15 Edit16 "
+                                       "Edit17 Edit18 Edit19")
+                                   .split(' ');
 
-const QString yearPlaceholder = QStringLiteral("Double click here for entering year");
-const QString landscapeNotice = QStringLiteral("notice: Set orientation of printer on Landscape!");
+const QString noYear = QStringLiteral("Double click here for entering year");
+const QString notice = QStringLiteral("notice: Set orientation of printer on Landscape!");
 
 // Sheet 1..12 is January..December, 13 the year sheet.
 TSheet* sheet(int index) {
@@ -35,24 +35,11 @@ TSheet* sheet(int index) {
     return sheets.at(index - 1);
 }
 
-template <class Widget> Widget* child(QWidget* window, const QString& name) {
-    auto* widget = window->findChild<Widget*>(name);
+template <class Widget = QAbstractButton> Widget* at(int index, const QString& name) {
+    auto* widget = sheet(index)->findChild<Widget*>(name);
     if (!widget)
         qFatal("no widget %s", qPrintable(name));
     return widget;
-}
-
-QAbstractButton* button(int index, const QString& name) {
-    return child<QAbstractButton>(sheet(index), name);
-}
-TEdit* field(int index, const QString& name) {
-    return child<TEdit>(sheet(index), name);
-}
-TLabel* label(int index, const QString& name) {
-    return child<TLabel>(sheet(index), name);
-}
-QComboBox* goToBox(int index) {
-    return child<QComboBox>(sheet(index), "ComboBox24");
 }
 
 QStringList visibleSheets() {
@@ -84,9 +71,9 @@ public:
             sheet(index)->installEventFilter(this);
     }
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if ((event->type() == QEvent::Show || event->type() == QEvent::Hide) &&
-            !event->spontaneous())
-            events << (event->type() == QEvent::Show ? "show " : "hide ") +
+        const auto type = event->type();
+        if ((type == QEvent::Show || type == QEvent::Hide) && !event->spontaneous())
+            events << (type == QEvent::Show ? "show " : "hide ") +
                           static_cast<QWidget*>(watched)->windowTitle();
         return false;
     }
@@ -97,87 +84,56 @@ public:
 class Moving : public QObject {
     Q_OBJECT
 
+    std::unique_ptr<ProgramUnderTest> program;
+    ScriptedDialogs& boxes() { return program->dialogs; }
+
 private slots:
     void initTestCase() { QTest::failOnWarning(QRegularExpression("QObject::connect")); }
+    void init() { program = std::make_unique<ProgramUnderTest>(); }
+    void cleanup() { program.reset(); }
 
-    void ringOfSheets_data() {
+    void moves_data() {
         QTest::addColumn<int>("from");
         QTest::addColumn<QString>("buttonName");
-        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("goTo");
+        QTest::addColumn<QString>("shown"); // empty: nothing happens
         for (int index = 1; index <= 13; ++index) {
-            const QString name = sheetNames[index - 1];
-            QTest::addRow("<< on %s", qPrintable(name))
-                << index << "Button53" << sheetNames[(index + 11) % 13];
-            QTest::addRow(">> on %s", qPrintable(name))
-                << index << "Button52" << sheetNames[index % 13];
+            const QByteArray name = sheetNames[index - 1].toLatin1();
+            QTest::addRow("<< on %s", name.data()) << index << "Button53"
+                                                   << "Month" << sheetNames[(index + 11) % 13];
+            QTest::addRow(">> on %s", name.data()) << index << "Button52"
+                                                   << "Month" << sheetNames[index % 13];
         }
-    }
-    void ringOfSheets() {
-        QFETCH(int, from);
-        QFETCH(QString, buttonName);
-        QFETCH(QString, shown);
-        ProgramUnderTest program;
-        sheet(from)->show();
-        ShowLog log;
-        click(button(from, buttonName));
-        QCOMPARE(visibleSheets(), QStringList{shown});
-        QCOMPARE(log.events, QStringList({"hide " + sheetNames[from - 1], "show " + shown}));
-        QVERIFY(program.dialogs.shown.isEmpty());
-    }
-
-    void goToTable_data() {
-        QTest::addColumn<int>("from");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("shown");
         for (int from : {3, 13})
             for (const QString& name : sheetNames)
                 QTest::addRow("%s: *%s", qPrintable(sheetNames[from - 1]), qPrintable(name))
-                    << from << '*' + name << name;
+                    << from << "Button48" << '*' + name << name;
+        const std::pair<int, const char*> noSheet[] = {{1, "Month"},   {2, "March"}, {4, "*march"},
+                                                       {12, "*Year "}, {13, ""},     {13, " *May"}};
+        for (const auto& [from, text] : noSheet)
+            QTest::addRow("'%s' does nothing", text) << from << "Button48" << text << "";
     }
-    void goToTable() {
+    void moves() {
         QFETCH(int, from);
-        QFETCH(QString, text);
+        QFETCH(QString, buttonName);
+        QFETCH(QString, goTo);
         QFETCH(QString, shown);
-        ProgramUnderTest program;
         sheet(from)->show();
-        goToBox(from)->setCurrentText(text);
+        at<QComboBox>(from, "ComboBox24")->setCurrentText(goTo);
         ShowLog log;
-        click(button(from, "Button48"));
-        QCOMPARE(visibleSheets(), QStringList{shown});
-        QCOMPARE(log.events, QStringList({"hide " + sheetNames[from - 1], "show " + shown}));
-        QCOMPARE(goToBox(from)->currentText(), text);
-    }
-
-    void goToTextsThatNameNoSheet_data() {
-        QTest::addColumn<int>("from");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("placeholder") << 1 << "Month";
-        QTest::newRow("no asterisk") << 2 << "March";
-        QTest::newRow("lower case") << 4 << "*march";
-        QTest::newRow("trailing blank") << 12 << "*Year ";
-        QTest::newRow("empty") << 13 << "";
-        QTest::newRow("leading blank") << 13 << " *May";
-    }
-    void goToTextsThatNameNoSheet() {
-        QFETCH(int, from);
-        QFETCH(QString, text);
-        ProgramUnderTest program;
-        sheet(from)->show();
-        goToBox(from)->setCurrentText(text);
-        ShowLog log;
-        click(button(from, "Button48"));
-        QVERIFY(log.events.isEmpty());
-        QCOMPARE(visibleSheets(), QStringList{sheetNames[from - 1]});
-        QCOMPARE(goToBox(from)->currentText(), text);
-        QVERIFY(program.dialogs.shown.isEmpty());
+        click(at(from, buttonName));
+        const QString left = sheetNames[from - 1];
+        QCOMPARE(log.events,
+                 shown.isEmpty() ? QStringList() : QStringList({"hide " + left, "show " + shown}));
+        QCOMPARE(visibleSheets(), QStringList{shown.isEmpty() ? left : shown});
+        QCOMPARE(at<QComboBox>(from, "ComboBox24")->currentText(), goTo);
+        QVERIFY(boxes().shown.isEmpty());
     }
 
     void goToOwnSheetCentresItAgain() {
-        ProgramUnderTest program;
         Form6->show();
         const QPoint centred = Form6->pos();
         Form6->move(centred + QPoint(40, 30));
-        QCOMPARE(Form6->Position, TForm::poDesigned);
         Form6->ui->ComboBox24->setCurrentText("*May");
         ShowLog log;
         click(Form6->ui->Button48);
@@ -196,7 +152,7 @@ private slots:
         for (int item = 0; item < 20; ++item)
             QTest::addRow("Button%d copies %s", 25 + item, qPrintable(itemFields[item]))
                 << item << item % 12 + 1 << true << QString("1,5 x%1").arg(item);
-        QTest::newRow("~Other from December") << 3 << 12 << true << "42.5";
+        QTest::newRow("~Other from December") << 3 << 12 << true << " 42.5 ";
         QTest::newRow("placeholder spend") << 8 << 5 << false << "spend";
         QTest::newRow("placeholder earned") << 0 << 1 << false << "earned";
         QTest::newRow("emptied by a click") << 3 << 7 << true << "";
@@ -206,123 +162,91 @@ private slots:
         QFETCH(int, month);
         QFETCH(bool, typed);
         QFETCH(QString, text);
-        ProgramUnderTest program;
         const QString name = itemFields[item];
         const QString neighbour = itemFields[(item + 1) % 20];
         for (int other = 1; other <= 12; ++other)
             if (other != month)
-                field(other, name)->setText("7");
+                at<TEdit>(other, name)->setText("7");
         sheet(month)->show();
         if (typed)
-            typeInto(field(month, name), text);
-        const QString yearText = field(13, name)->text();
-        const QString neighbourText = field(1, neighbour)->text();
+            typeInto(at<TEdit>(month, name), text);
+        const QString yearText = at<TEdit>(13, name)->text();
+        const QString neighbourText = at<TEdit>(1, neighbour)->text();
         const QStringList captions = captionsOfAllSheets();
 
-        click(button(month, QString("Button%1").arg(25 + item)));
+        click(at(month, QString("Button%1").arg(25 + item)));
         for (int other = 1; other <= 12; ++other) {
-            QCOMPARE(field(other, name)->text(), text);
-            QCOMPARE(field(other, neighbour)->text(), neighbourText);
+            QCOMPARE(at<TEdit>(other, name)->text(), text);
+            QCOMPARE(at<TEdit>(other, neighbour)->text(), neighbourText);
         }
-        QCOMPARE(field(13, name)->text(), yearText);
+        QCOMPARE(at<TEdit>(13, name)->text(), yearText);
         QCOMPARE(captionsOfAllSheets(), captions);
         QCOMPARE(visibleSheets(), QStringList{sheetNames[month - 1]});
-        QVERIFY(program.dialogs.shown.isEmpty());
-    }
-
-    void copyingChangesNoSum() {
-        ProgramUnderTest program;
-        Form4->show();
-        typeInto(Form4->ui->Edit20, "10");
-        click(Form4->ui->Button8);  // Add
-        click(Form4->ui->Button1);  // Add up
-        click(Form4->ui->Button24); // Total
-        typeInto(Form4->ui->Edit20, "25");
-        const QStringList captions = captionsOfAllSheets();
-        click(Form4->ui->Button28);
-        QCOMPARE(Form4->ui->Label10->text(), "10");
-        QCOMPARE(Form4->ui->Label29->text(), "10");
-        QCOMPARE(captionsOfAllSheets(), captions);
-        QCOMPARE(Form9->ui->Edit20->text(), "25");
-        QCOMPARE(Form9->ui->Label10->text(), "Earned");
+        QVERIFY(boxes().shown.isEmpty());
     }
 
     void enterYear_data() {
         QTest::addColumn<int>("from");
         QTest::addColumn<QString>("caption");
         QTest::addColumn<QString>("answer");
-        QTest::addColumn<QString>("written");
-        QTest::newRow("2024 on January") << 1 << "Label1"
-                                         << "2024"
-                                         << "2024";
-        QTest::newRow("2024 on the year sheet") << 13 << "Label1"
-                                                << "2024"
-                                                << "2024";
-        QTest::newRow("2024 by March's title") << 3 << "Label2"
-                                               << "2024"
-                                               << "2024";
-        QTest::newRow("leading blank kept") << 5 << "Label1"
-                                            << " 2024"
-                                            << " 2024";
-        QTest::newRow("negative") << 7 << "Label1"
-                                  << "-3"
-                                  << "-3";
-        QTest::newRow("exponent") << 10 << "Label1"
-                                  << "1E3"
-                                  << "1E3";
-        QTest::newRow("fraction") << 11 << "Label1"
-                                  << "2024.5"
-                                  << "2024.5";
-        QTest::newRow("zero with decimals") << 12 << "Label1"
-                                            << "0.0" << yearPlaceholder;
-        QTest::newRow("no number") << 13 << "Label1"
-                                   << "abc" << yearPlaceholder;
-        QTest::newRow("cancel") << 2 << "Label1"
-                                << "" << yearPlaceholder;
+        QTest::addColumn<QString>("written"); // empty: the placeholder
+        struct Row {
+            const char* name;
+            int from;
+            const char* caption;
+            const char* answer;
+            const char* written;
+        };
+        const Row rows[] = {{"2024 on January", 1, "Label1", "2024", "2024"},
+                            {"2024 on the year sheet", 13, "Label1", "2024", "2024"},
+                            {"2024 by March's title", 3, "Label2", "2024", "2024"},
+                            {"leading blank kept", 5, "Label1", " 2024", " 2024"},
+                            {"negative", 7, "Label1", "-3", "-3"},
+                            {"exponent", 10, "Label1", "1E3", "1E3"},
+                            {"fraction", 11, "Label1", "2024.5", "2024.5"},
+                            {"zero with decimals", 12, "Label1", "0.0", ""},
+                            {"no number", 13, "Label1", "abc", ""},
+                            {"cancel", 2, "Label1", "", ""}};
+        for (const Row& row : rows)
+            QTest::newRow(row.name) << row.from << row.caption << row.answer << row.written;
     }
     void enterYear() {
         QFETCH(int, from);
         QFETCH(QString, caption);
         QFETCH(QString, answer);
         QFETCH(QString, written);
-        ProgramUnderTest program;
-        // A year shown before is not kept.
-        for (int index = 1; index <= 13; ++index)
-            label(index, "Label1")->setText("1999");
+        for (int index = 1; index <= 13; ++index) // a year shown before is not kept
+            at<TLabel>(index, "Label1")->setText("1999");
         sheet(from)->show();
-        program.dialogs.inputAnswers = {answer};
-        doubleClick(label(from, caption));
-        QCOMPARE(program.dialogs.shown, QStringList{"input: Penvoro|Enter year"});
+        boxes().inputAnswers = {answer};
+        doubleClick(at<TLabel>(from, caption));
+        QCOMPARE(boxes().shown, QStringList{"input: Penvoro|Enter year"});
         for (int index = 1; index <= 13; ++index)
-            QCOMPARE(label(index, "Label1")->text(), written);
+            QCOMPARE(at<TLabel>(index, "Label1")->text(), written.isEmpty() ? noYear : written);
         QCOMPARE(visibleSheets(), QStringList{sheetNames[from - 1]});
     }
 
     void titleEntersNoYearOutsideMarch() {
-        ProgramUnderTest program;
         for (int index = 1; index <= 13; ++index) {
-            if (index == 3)
-                continue;
             sheet(index)->show();
-            doubleClick(label(index, "Label2"));
+            if (index != 3)
+                doubleClick(at<TLabel>(index, "Label2"));
             sheet(index)->hide();
         }
-        QVERIFY(program.dialogs.shown.isEmpty());
-        QCOMPARE(Form2->ui->Label1->text(), yearPlaceholder);
+        QVERIFY(boxes().shown.isEmpty());
+        QCOMPARE(Form2->ui->Label1->text(), noYear);
     }
 
     void printMonthPrintsItsOwnSheet() {
-        ProgramUnderTest program;
         QTemporaryDir folder;
-        program.dialogs.printFolder = folder.path();
-        program.dialogs.printAnswers = {true};
-        // A January page would show in the image size.
-        Form2->resize(700, 400);
+        boxes().printFolder = folder.path();
+        boxes().printAnswers = {true};
+        Form2->resize(700, 400); // a January page would show in the image size
         Form4->show();
         click(Form4->ui->Button54);
-        QCOMPARE(program.dialogs.shown, QStringList({landscapeNotice, "print"}));
-        QCOMPARE(program.dialogs.pages.size(), 1);
-        const auto& page = program.dialogs.pages.front();
+        QCOMPARE(boxes().shown, QStringList({notice, "print"}));
+        QCOMPARE(boxes().pages.size(), 1);
+        const auto& page = boxes().pages.front();
         QCOMPARE(page.imageSize, QSize(1105, 631));
         const QSize printable = januaryPrinter().pageRect(QPrinter::DevicePixel).toRect().size();
         QCOMPARE(page.target, QRect(QPoint(0, 0), fitToPage(page.imageSize, printable)));
@@ -331,46 +255,34 @@ private slots:
         QCOMPARE(visibleSheets(), QStringList{"March"});
     }
 
-    void cancelledPrintPrintsNothing() {
-        ProgramUnderTest program;
-        program.dialogs.printAnswers = {false};
-        Form8->show();
-        click(Form8->ui->Button54);
-        QCOMPARE(program.dialogs.shown, QStringList({landscapeNotice, "print"}));
-        QVERIFY(program.dialogs.pages.isEmpty());
-    }
-
     void everyPrintIsOneJobAndKeepsThePrinterCopyCount() {
-        ProgramUnderTest program;
         QTemporaryDir folder;
-        program.dialogs.printFolder = folder.path();
-        program.dialogs.printAnswers = {true, true, false, true};
+        boxes().printFolder = folder.path();
+        boxes().printAnswers = {true, true, false, true};
         Form5->show();
         click(Form5->ui->Button54);
         januaryPrinter().setCopyCount(3);
         click(Form5->ui->Button54);
-        click(Form5->ui->Button54); // cancelled
+        click(Form5->ui->Button54); // cancelled: nothing printed
         Form5->hide();
         Form14->show();
         click(Form14->ui->Button26);
-        const auto& pages = program.dialogs.pages;
+        const auto& pages = boxes().pages;
         QCOMPARE(pages.size(), 3);
         QCOMPARE(pages[1].copies, 3);
         QCOMPARE(pages[2].copies, 3);
         QVERIFY(pages[0].outputFile != pages[1].outputFile);
-        QCOMPARE(program.dialogs.shown.count("print"), 4);
-        QCOMPARE(program.dialogs.shown.count(landscapeNotice), 4);
+        QCOMPARE(boxes().shown.count("print"), 4);
+        QCOMPARE(boxes().shown.count(notice), 4);
     }
 
     void printingWithoutPrinterReportsIt() {
-        ProgramUnderTest program;
-        program.dialogs.hasPrinter = false;
+        boxes().hasPrinter = false;
         Form13->show();
         click(Form13->ui->Button54);
-        QCOMPARE(program.dialogs.shown,
-                 QStringList(
-                     {landscapeNotice, "error: There is no default printer currently selected."}));
-        QVERIFY(program.dialogs.pages.isEmpty());
+        QCOMPARE(boxes().shown,
+                 QStringList({notice, "error: There is no default printer currently selected."}));
+        QVERIFY(boxes().pages.isEmpty());
         QCOMPARE(visibleSheets(), QStringList{"December"});
     }
 };

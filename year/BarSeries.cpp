@@ -65,9 +65,6 @@ void TBarSeries::setLabel(int position, const QString& label) {
 }
 
 void TBarSeries::rebuild() {
-    set_->remove(0, set_->count());
-    for (double value : values_)
-        set_->append(value);
     QStringList categories;
     for (int position = 0; position < labels_.size(); ++position)
         categories << (labels_[position].isEmpty() ? QString::number(position + 1)
@@ -86,8 +83,12 @@ void TBarSeries::rebuild() {
         high = 1;
     const long double room = (high - low) * 0.15L;
     constexpr long double limit = DBL_MAX / 2;
-    values_axis_->setRange(static_cast<double>(low < 0 ? std::max(low - room, -limit) : 0),
-                           static_cast<double>(high > 0 ? std::min(high + room, limit) : 0));
+    const double lower = static_cast<double>(low < 0 ? std::max(low - room, -limit) : 0);
+    const double upper = static_cast<double>(high > 0 ? std::min(high + room, limit) : 0);
+    values_axis_->setRange(lower, upper);
+    set_->remove(0, set_->count());
+    for (double value : values_)
+        set_->append(std::clamp(value, lower, upper));
 
     qDeleteAll(marks_);
     marks_.clear();
@@ -117,9 +118,7 @@ void TBarSeries::placeMarks() {
         auto* box = static_cast<QGraphicsRectItem*>(children.at(1));
         auto* text = static_cast<QGraphicsSimpleTextItem*>(children.at(2));
         const double value = values_[position];
-        // A bar beyond the axis is cut at its end, and so is the mark's tip.
-        const double reached = std::clamp(value, values_axis_->min(), values_axis_->max());
-        const QPointF end = chart_->mapToPosition(QPointF(position, reached), series_);
+        const QPointF end = chart_->mapToPosition(QPointF(position, set_->at(position)), series_);
         const QPointF zero = chart_->mapToPosition(QPointF(position, 0), series_);
         const QSizeF size = text->boundingRect().size() + QSizeF(6, 2);
         // The tip is the bar's end (the zero line for a zero bar). The box stands beyond

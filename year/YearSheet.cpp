@@ -28,6 +28,7 @@ TForm14::TForm14()
     bindClick(ui->Button25, this, [this] { Button25Click(); });
     bindClick(ui->Button27, this, [this] { Button27Click(); });
     bindEvent(ui->Edit21, &TEdit::clicked, this, [this] { ui->Edit21->setText(QString()); });
+    focusFirstField();
 }
 
 TForm14::~TForm14() = default;

@@ -79,7 +79,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const numbers::Reading again = numbers::readDecimal(shown, separator);
     if (!again.isNumber)
         broken("the shown text reads as no number", shown, separator);
-    const numbers::Reading withBlanks = numbers::readDecimal(u"  " + shown + u' ', separator);
+    const numbers::Reading withBlanks =
+        numbers::readDecimal(QStringLiteral("  ") + shown + u' ', separator);
     if (!withBlanks.isNumber || withBlanks.value != again.value)
         broken("blanks around the shown text change its value", shown, separator);
 

@@ -1,0 +1,367 @@
+// Times what a user waits for once the program runs: switching between two sheets,
+// "Add all months up" on the year sheet, and saving and opening a full year. The windows
+// are created as at start-up; every box would be answered silently (none is expected).
+// First it breaks Penvoro's start-up down into its steps, launching itself a number of
+// times and creating the windows step by step in the order start-up creates them.
+//
+//   penvoro_bench [repetitions]      (200 by default; run it on a real display)
+#include "app/MainMenu.h"
+#include "app/Startup.h"
+#include "budget/BudgetFile.h"
+#include "budget/Saving.h"
+#include "month/Calendar.h"
+#include "month/MonthSheet.h"
+#include "month/Sheet.h"
+#include "platform/Dialogs.h"
+#include "platform/Fonts.h"
+#include "year/Overview.h"
+#include "year/PrintChoice.h"
+#include "year/YearSheet.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEvent>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QWindow>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <map>
+#include <vector>
+
+// The forms' resources, as start-up registers them (the macro works only outside any
+// namespace).
+static void initFormResources() {
+    Q_INIT_RESOURCE(forms);
+}
+
+namespace {
+
+// Answers every box at once and shows nothing: Yes to questions, Cancel to dialogs.
+class SilentDialogs : public Dialogs {
+public:
+    Answer confirm(const QString&) override { return Answer::Yes; }
+    void notice(const QString&) override {}
+    void error(const QString& text) override {
+        std::fprintf(stderr, "unexpected error box: %s\n", qPrintable(text));
+    }
+    QString input(const QString&, const QString&, const QString& defaultText) override {
+        return defaultText;
+    }
+    std::optional<QString> saveFileName(QWidget*, const QString&) override { return {}; }
+    std::optional<QString> openFileName(QWidget*, const QString&) override { return {}; }
+    bool printDialog(QWidget*, QPrinter&) override { return false; }
+};
+
+// Notices the first paint inside a window after it was shown (the window's own area is
+// covered by its panel, so the paint events go to the widgets in it).
+class PaintWatch : public QObject {
+public:
+    explicit PaintWatch(QWidget* window)
+        : window_(window) {
+        QCoreApplication::instance()->installEventFilter(this);
+    }
+    ~PaintWatch() override { QCoreApplication::instance()->removeEventFilter(this); }
+    bool painted = false;
+
+protected:
+    bool eventFilter(QObject* target, QEvent* event) override {
+        if (event->type() == QEvent::Paint && target->isWidgetType() &&
+            static_cast<QWidget*>(target)->window() == window_)
+            painted = true;
+        return false;
+    }
+
+private:
+    QWidget* window_;
+};
+
+struct Figures {
+    double median;
+    double p90;
+    double min;
+};
+
+Figures figuresOf(std::vector<double> milliseconds) {
+    std::sort(milliseconds.begin(), milliseconds.end());
+    const auto at = [&](double fraction) {
+        return milliseconds[std::min(milliseconds.size() - 1,
+                                     std::size_t(fraction * double(milliseconds.size())))];
+    };
+    const std::size_t n = milliseconds.size();
+    const double median =
+        n % 2 ? milliseconds[n / 2] : (milliseconds[n / 2 - 1] + milliseconds[n / 2]) / 2;
+    return {median, at(0.9), milliseconds.front()};
+}
+
+// Runs `prepare` (untimed) and `action` (timed) `repetitions` times after a few warm-ups.
+std::vector<double> timed(int repetitions, const std::function<void()>& prepare,
+                          const std::function<void()>& action) {
+    std::vector<double> samples;
+    samples.reserve(std::size_t(repetitions));
+    QElapsedTimer timer;
+    for (int round = -5; round < repetitions; ++round) {
+        prepare();
+        timer.start();
+        action();
+        const double elapsed = double(timer.nsecsElapsed()) / 1e6;
+        if (round >= 0)
+            samples.push_back(elapsed);
+    }
+    return samples;
+}
+
+void report(const char* name, const std::vector<double>& samples, double goal) {
+    const Figures figures = figuresOf(samples);
+    const char* verdict = goal <= 0 ? "" : figures.median < goal ? "met" : "MISSED";
+    char goalText[32] = "";
+    if (goal > 0)
+        std::snprintf(goalText, sizeof goalText, "< %g ms", goal);
+    std::printf("%-46s %9.3f %9.3f %9.3f   %-9s %s\n", name, figures.median, figures.p90,
+                figures.min, goalText, verdict);
+    std::fflush(stdout);
+}
+
+// Every field of every sheet holds a number, every notes box 100 short lines.
+void fillEverySheet() {
+    for (int sheet = 1; sheet <= calendar::SheetCount; ++sheet) {
+        const SheetView& view = calendar::sheetAt(sheet)->view();
+        for (int item = 0; item < SheetView::ItemCount; ++item)
+            view.items[item]->setText(QStringLiteral("%1.%2")
+                                          .arg(100 + sheet * 7 + item)
+                                          .arg((sheet * 13 + item) % 100, 2, 10, QLatin1Char('0')));
+        view.currency->setText(QStringLiteral("EUR"));
+        view.earnedTotal->setText(QStringLiteral("1234.56 EUR"));
+        view.spendTotal->setText(QStringLiteral("987.65 EUR"));
+        view.balance->setText(QStringLiteral("246.91 EUR"));
+        view.yearCaption->setText(QStringLiteral("2024"));
+        QString notes;
+        for (int line = 1; line <= BudgetRecord::NoteLineCount; ++line)
+            notes += QStringLiteral("Line %1: bus pass and books\n").arg(line);
+        view.notes->setPlainText(notes);
+    }
+}
+
+using Clock = std::chrono::steady_clock;
+constexpr const char* LaunchedVariable = "PENVORO_BENCH_LAUNCHED_NS";
+constexpr const char* StartupOnce = "--startup-once";
+
+long long nanosecondsOf(Clock::time_point point) {
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(point.time_since_epoch()).count();
+}
+
+// One start-up, step by step as createAllWindows() and main() take them; prints each
+// step's microseconds as "step<TAB>microseconds" lines.
+int startupOnce(int argc, char* argv[], Clock::time_point entered) {
+    std::vector<std::pair<const char*, long long>> steps;
+    Clock::time_point last = entered;
+    const auto mark = [&](const char* step) {
+        const Clock::time_point now = Clock::now();
+        steps.emplace_back(
+            step, std::chrono::duration_cast<std::chrono::microseconds>(now - last).count());
+        last = now;
+    };
+    const long long launched = qgetenv(LaunchedVariable).toLongLong();
+    if (launched > 0)
+        steps.emplace_back("launch to main() (loading libraries)",
+                           (nanosecondsOf(entered) - launched) / 1000);
+
+    QApplication application(argc, argv);
+    installDialogs(std::make_unique<SilentDialogs>());
+    mark("QApplication (platform, X connection)");
+    initFormResources();
+    substituteFonts();
+    mark("resources, font substitutes");
+    Form1 = new TForm1;
+    TForm::setMainForm(Form1);
+    mark("main menu window");
+    Form2 = new TForm2;
+    Form3 = new TForm3;
+    Form4 = new TForm4;
+    Form5 = new TForm5;
+    Form6 = new TForm6;
+    Form7 = new TForm7;
+    Form8 = new TForm8;
+    Form9 = new TForm9;
+    Form10 = new TForm10;
+    Form11 = new TForm11;
+    Form12 = new TForm12;
+    Form13 = new TForm13;
+    mark("twelve month sheets");
+    Form14 = new TForm14;
+    mark("year sheet");
+    Form15 = new TForm15;
+    mark("overview window");
+    Form16 = new TForm16;
+    mark("printing window");
+
+    PaintWatch watch(Form1);
+    Form1->show();
+    QElapsedTimer limit;
+    limit.start();
+    while (!Form1->windowHandle()->isExposed() && limit.elapsed() < 5000)
+        QCoreApplication::processEvents();
+    mark("show the main menu until exposed");
+    while (!watch.painted && limit.elapsed() < 5000)
+        QCoreApplication::processEvents();
+    mark("first paint of the main menu");
+
+    for (const auto& [step, microseconds] : steps)
+        std::printf("%s\t%lld\n", step, microseconds);
+    std::fflush(stdout);
+    destroyAllWindows();
+    return 0;
+}
+
+// Launches this program `launches` times for one start-up each and prints each step's
+// median.
+void startupBreakdown(const QString& self, int launches) {
+    std::vector<QString> order;
+    std::map<QString, std::vector<double>> samples;
+    for (int launch = 0; launch < launches; ++launch) {
+        QProcess child;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        const Clock::time_point launched = Clock::now();
+        environment.insert(QString::fromLatin1(LaunchedVariable),
+                           QString::fromStdString(std::to_string(nanosecondsOf(launched))));
+        child.setProcessEnvironment(environment);
+        child.start(self, {QString::fromLatin1(StartupOnce)});
+        if (!child.waitForFinished(30000) || child.exitCode() != 0) {
+            std::fprintf(stderr, "a start-up launch failed: %s\n",
+                         child.readAllStandardError().constData());
+            return;
+        }
+        for (const QByteArray& line : child.readAllStandardOutput().split('\n')) {
+            const QList<QByteArray> fields = line.split('\t');
+            if (fields.size() != 2)
+                continue;
+            const QString step = QString::fromUtf8(fields[0]);
+            if (!samples.count(step))
+                order.push_back(step);
+            samples[step].push_back(double(fields[1].toLongLong()) / 1000);
+        }
+    }
+    std::printf("Start-up, step by step (median of %d launches, ms)\n", launches);
+    double total = 0;
+    for (const QString& step : order) {
+        const double median = figuresOf(samples[step]).median;
+        total += median;
+        std::printf("  %-44s %9.1f\n", qPrintable(step), median);
+    }
+    std::printf("  %-44s %9.1f\n\n", "sum of the medians", total);
+    std::fflush(stdout);
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    const Clock::time_point entered = Clock::now();
+    if (qEnvironmentVariableIsEmpty("QT_FONT_DPI"))
+        qputenv("QT_FONT_DPI", "96");
+    if (argc > 1 && qstrcmp(argv[1], StartupOnce) == 0)
+        return startupOnce(argc, argv, entered);
+    startupBreakdown(QStringLiteral("/proc/self/exe"), 15);
+
+    QApplication application(argc, argv);
+    const int repetitions = argc > 1 ? std::max(1, QString::fromLocal8Bit(argv[1]).toInt()) : 200;
+    installDialogs(std::make_unique<SilentDialogs>());
+    createAllWindows();
+    Form1->show();
+    QCoreApplication::processEvents();
+
+    std::printf("Penvoro benchmark on the \"%s\" platform, %d repetitions, times in ms\n",
+                qPrintable(QGuiApplication::platformName()), repetitions);
+    std::printf("%-46s %9s %9s %9s   %s\n", "", "median", "p90", "min", "goal");
+
+    // Sheet switches, as ">>" and "<<" do them: January to February and back.
+    Form1->hide();
+    Form2->show();
+    QCoreApplication::processEvents();
+    bool onJanuary = true;
+    const auto switchSheets = [&] {
+        QWidget* from = onJanuary ? static_cast<QWidget*>(Form2) : Form3;
+        QWidget* to = onJanuary ? static_cast<QWidget*>(Form3) : Form2;
+        from->hide();
+        to->show();
+        QCoreApplication::processEvents();
+        onJanuary = !onJanuary;
+    };
+    report("sheet switch (hide, show, process events)",
+           timed(
+               repetitions, [] {}, switchSheets),
+           16);
+
+    PaintWatch watchFebruary(Form3);
+    PaintWatch watchJanuary(Form2);
+    const auto switchUntilPainted = [&] {
+        PaintWatch& watch = onJanuary ? watchFebruary : watchJanuary;
+        watch.painted = false;
+        switchSheets();
+        QElapsedTimer limit;
+        limit.start();
+        while (!watch.painted && limit.elapsed() < 1000)
+            QCoreApplication::processEvents();
+    };
+    report("sheet switch, until the new sheet is painted",
+           timed(
+               repetitions, [] {}, switchUntilPainted),
+           16);
+
+    fillEverySheet();
+    QCoreApplication::processEvents();
+    report("\"Add all months up\" (twenty items)",
+           timed(
+               repetitions, [] {}, [] { Form14->Button3Click(); }),
+           0);
+
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("year.txt"));
+    BudgetRecord record;
+    report("fill the record (all sheets, 100 note lines)",
+           timed(
+               repetitions, [] {}, [&] { fillBudgetRecord(record); }),
+           0);
+    report("encode the file",
+           timed(
+               repetitions, [] {}, [&] { (void)encodeBudgetFile(record); }),
+           0);
+    report("write the file (replace, flush to disk)",
+           timed(
+               repetitions, [] {}, [&] { writeBudgetFile(path, record); }),
+           0);
+    report("Save All: fill and write",
+           timed(
+               repetitions, [] {},
+               [&] {
+                   fillBudgetRecord(record);
+                   writeBudgetFile(path, record);
+               }),
+           5);
+
+    BudgetRecord read;
+    report("read the file",
+           timed(
+               repetitions, [] {}, [&] { readBudgetFile(path, read); }),
+           0);
+    report("put back into the sheets",
+           timed(
+               repetitions, [] {}, [&] { putBack(read); }),
+           0);
+    report("Open file: read and put back",
+           timed(
+               repetitions, [] {},
+               [&] {
+                   readBudgetFile(path, read);
+                   putBack(read);
+               }),
+           5);
+    if (!(read == record))
+        std::fprintf(stderr, "the file read back differs from the record written\n");
+
+    destroyAllWindows();
+    return 0;
+}

@@ -1,0 +1,316 @@
+#!/usr/bin/env bash
+# End-to-end test in a real X window. Starts a virtual X server (Xvfb, no window
+# manager), starts the built program on it and drives it only from outside, the way a
+# user would: mouse clicks at the places the forms lay the widgets out, typed keys, and
+# the close request a window manager sends. Checks the saved budget file byte by byte.
+#
+#   run-e2e.sh PATH-TO-Penvoro
+#
+# Run 1: "Continue"; on January 12.5 for "~Job" and 4 for "~Room rent", each with its
+#        "Add"; both "Add up"; "Total"; ">>" to February; "Save All" there into a new
+#        file; "Main menu"; close the main menu: Yes to closing, No to saving.
+# Run 2: "Open file" (Yes) of that file; "Save All" on January into a second file, which
+#        must be byte-identical; close as before.
+#
+# Exit status 0 on success, 77 (skipped) when Xvfb or xdotool is missing, else 1.
+# Screenshots and logs stay in the printed folder when the test fails (or always with
+# PENVORO_E2E_KEEP=1).
+set -euo pipefail
+
+program=${1:?usage: run-e2e.sh PATH-TO-Penvoro}
+here=$(cd "$(dirname "$0")" && pwd)
+forms=$(cd "$here/../../forms" && pwd)
+helper=$here/xhelper.py
+
+for tool in Xvfb xdotool; do
+    if ! command -v "$tool" >/dev/null; then
+        echo "SKIPPED: $tool is not installed (Debian packages xvfb and xdotool)"
+        exit 77
+    fi
+done
+command -v python3 >/dev/null || { echo "FAIL: python3 is needed for $helper" >&2; exit 1; }
+[ -x "$program" ] || { echo "FAIL: no program at $program" >&2; exit 1; }
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/penvoro-e2e.XXXXXX")
+xvfb_pid=""
+app_pid=""
+shot_number=0
+
+cleanup() {
+    local status=$?
+    if [ -n "$app_pid" ] && kill -0 "$app_pid" 2>/dev/null; then
+        kill "$app_pid" 2>/dev/null || true
+        sleep 0.5
+        kill -9 "$app_pid" 2>/dev/null || true
+    fi
+    if [ -n "$xvfb_pid" ]; then
+        kill "$xvfb_pid" 2>/dev/null || true
+        wait "$xvfb_pid" 2>/dev/null || true
+    fi
+    if [ "$status" -eq 0 ] && [ -z "${PENVORO_E2E_KEEP:-}" ]; then
+        rm -rf "$work"
+    else
+        echo "Screenshots and logs: $work"
+    fi
+    exit "$status"
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+log() { echo "[$(date +%T)] $*"; }
+
+# A picture of the whole screen, for looking at afterwards.
+shot() {
+    command -v import >/dev/null || return 0
+    shot_number=$((shot_number + 1))
+    timeout 10 import -window root "$work/$(printf '%02d' "$shot_number")-$1.png" \
+        2>/dev/null || true
+}
+
+fail() {
+    echo "FAIL: $*" >&2
+    shot failure
+    for file in "$work"/run*.log; do
+        [ -s "$file" ] && { echo "--- $file" >&2; cat "$file" >&2; }
+    done
+    exit 1
+}
+
+# The id of the visible window with exactly this title, waiting for it to appear.
+wait_window() { # title [seconds]
+    local id
+    id=$(timeout "${2:-20}" xdotool search --sync --onlyvisible --name "^$1\$" 2>/dev/null |
+        head -n 1) || true
+    [ -n "$id" ] || fail "no window \"$1\" appeared"
+    echo "$id"
+}
+
+# A visible window with this title other than the given one (the next box of a kind).
+wait_new_window() { # title old-id
+    local id deadline=$((SECONDS + 20))
+    while [ $SECONDS -lt $deadline ]; do
+        id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | grep -vx "$2" |
+            head -n 1) || true
+        [ -n "$id" ] && { echo "$id"; return; }
+        sleep 0.1
+    done
+    fail "no further window \"$1\" appeared"
+}
+
+wait_window_gone() { # id
+    local deadline=$((SECONDS + 20))
+    while [ $SECONDS -lt $deadline ]; do
+        xdotool search --onlyvisible --name . 2>/dev/null | grep -qx "$1" || return 0
+        sleep 0.1
+    done
+    fail "window $1 ($(xdotool getwindowname "$1" 2>/dev/null)) did not go away"
+}
+
+# Keys go to the window that has the input focus: wait until the program gave it to
+# this one (it does on showing a box and on a click into a window).
+wait_focus() { # id
+    local deadline=$((SECONDS + 10))
+    while [ $SECONDS -lt $deadline ]; do
+        [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ] && return 0
+        sleep 0.05
+    done
+    fail "window $1 ($(xdotool getwindowname "$1" 2>/dev/null)) did not get the focus"
+}
+
+# Clicks the middle of a widget of a window, placed as its form lays it out.
+click() { # window-id form-file widget
+    local X Y WIDTH HEIGHT SCREEN WINDOW left top width height
+    eval "$(xdotool getwindowgeometry --shell "$1")"
+    read -r left top width height < <(python3 "$helper" place "$forms/$2" "$3") ||
+        fail "no widget $3 in $2"
+    xdotool mousemove --sync $((X + left + width / 2)) $((Y + top + height / 2))
+    xdotool click 1
+}
+
+# Clicks an amount field (which empties it) and types into it.
+type_into() { # window-id form-file widget text
+    click "$1" "$2" "$3"
+    wait_focus "$1"
+    xdotool type --delay 30 "$4"
+}
+
+# Types a file name into the file dialog that has just opened, and Enter.
+answer_file_dialog() { # title path
+    local dialog
+    dialog=$(wait_window "$1")
+    wait_focus "$dialog"
+    sleep 0.3
+    xdotool type --delay 20 "$2"
+    sleep 0.3
+    shot "file-name"
+    xdotool key Return
+    # The name completer's list may take the first Enter.
+    local deadline=$((SECONDS + 3))
+    while [ $SECONDS -lt $deadline ]; do
+        xdotool search --onlyvisible --name . 2>/dev/null | grep -qx "$dialog" || return 0
+        sleep 0.1
+    done
+    log "the file dialog is still open: Enter once more"
+    xdotool key Return
+    wait_window_gone "$dialog"
+}
+
+# Answers the confirmation box that is open now (or is about to open) with a key.
+answer_confirm() { # key [id of the previous box, to wait for the next one]
+    local box
+    if [ -n "${2:-}" ]; then box=$(wait_new_window Confirm "$2"); else box=$(wait_window Confirm); fi
+    wait_focus "$box"
+    shot "confirm"
+    xdotool key "$1"
+    wait_window_gone "$box"
+    last_box=$box
+}
+
+wait_file() { # path
+    local deadline=$((SECONDS + 20))
+    while [ $SECONDS -lt $deadline ]; do
+        [ -s "$1" ] && return 0
+        sleep 0.1
+    done
+    fail "no file $1 was written"
+}
+
+start_program() { # log-name
+    log "starting $program"
+    (cd "$work" && exec "$program") >"$work/$1.log" 2>&1 &
+    app_pid=$!
+}
+
+# From a sheet: "Main menu", then the main menu's close, Yes to closing, No to saving;
+# the program must end by itself, successfully.
+close_program() { # sheet-window-id
+    click "$1" MonthSheet.ui Button45
+    local menu
+    menu=$(wait_window "Main menu")
+    shot "main-menu-again"
+    python3 "$helper" close "$menu" || fail "could not send the close request"
+    answer_confirm Return # "Are you sure you want to close?"
+    answer_confirm n "$last_box" # "Save before closing?"
+    local deadline=$((SECONDS + 20))
+    while kill -0 "$app_pid" 2>/dev/null; do
+        [ $SECONDS -lt $deadline ] || fail "the program did not end after closing the main menu"
+        sleep 0.1
+    done
+    local status=0
+    wait "$app_pid" || status=$?
+    app_pid=""
+    [ "$status" -eq 0 ] || fail "the program ended with status $status"
+    log "the program ended"
+}
+
+# The file a fresh program saves, with January as run 1 leaves it.
+write_expected() { # path
+    local lines=() sheet slot
+    local -a fresh=(earned earned earned earned earned earned Earned "Earned Particular"
+        "Enough?" spend spend spend spend spend spend spend spend spend spend spend spend
+        spend spend Spend "Spend Particular" "To much?" Currency "Total this month" Month
+        "Double click here for entering year")
+    local -a january=("${fresh[@]}")
+    january[0]=12.5                             # "~Job", as "Add" shows it
+    for slot in 1 2 3 4 5; do january[slot]=0; done # "Add up" writes 0 for "earned"
+    january[6]=12.5                             # earned total
+    january[7]=12.5                             # earned running sum
+    january[9]=4                                # "~Room rent"
+    for slot in $(seq 10 22); do january[slot]=0; done
+    january[23]=4 # spend total
+    january[24]=4 # spend running sum
+    january[27]=8.5 # balance
+    local -a year=("${fresh[@]}")
+    year[7]=" "
+    year[24]=""
+    year[27]="Total this year"
+
+    lines+=("${january[@]}")
+    for sheet in $(seq 2 12); do lines+=("${fresh[@]}"); done
+    lines+=("${year[@]}")
+    for _ in $(seq 1300); do lines+=(""); done
+    [ ${#lines[@]} -eq 1690 ] || fail "expected file has ${#lines[@]} lines"
+    printf '%s\r\n' "${lines[@]}" >"$1"
+}
+
+compare_files() { # expected actual
+    cmp -s "$1" "$2" && return 0
+    echo "--- differences (expected, actual; line ends shown as ^M\$):" >&2
+    diff <(cat -A "$1") <(cat -A "$2") | head -n 40 >&2 || true
+    fail "$2 differs from $1"
+}
+
+# ---------------------------------------------------------------------------------------
+log "work folder $work"
+mkdir -p "$work/home" "$work/runtime" "$work/files"
+chmod 700 "$work/runtime"
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset \
+    3>"$work/display" 2>"$work/xvfb.log" &
+xvfb_pid=$!
+deadline=$((SECONDS + 20))
+until grep -q '^[0-9]' "$work/display" 2>/dev/null; do
+    kill -0 "$xvfb_pid" 2>/dev/null || { cat "$work/xvfb.log" >&2; fail "Xvfb did not start"; }
+    [ $SECONDS -lt $deadline ] || fail "Xvfb did not report its display"
+    sleep 0.1
+done
+export DISPLAY=":$(head -n 1 "$work/display")"
+log "display $DISPLAY"
+
+# A clean, predictable environment for the program: the X platform, the C number format,
+# no scaling, its own home (the file dialog keeps its settings there).
+export QT_QPA_PLATFORM=xcb HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config"
+export XDG_RUNTIME_DIR="$work/runtime" LANG=C.UTF-8 LC_ALL=C.UTF-8
+unset WAYLAND_DISPLAY QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS QT_AUTO_SCREEN_SCALE_FACTOR \
+    QT_ENABLE_HIGHDPI_SCALING QT_FONT_DPI SESSION_MANAGER
+
+first="$work/files/first year.txt"
+second="$work/files/second year.txt"
+expected=$work/expected.txt
+write_expected "$expected"
+
+# Run 1 ----------------------------------------------------------------------------------
+start_program run1
+menu=$(wait_window "Main menu")
+shot start
+click "$menu" MainMenu.ui Button53 # "Continue"
+january=$(wait_window January)
+
+type_into "$january" MonthSheet.ui Edit1 12.5 # "~Job"
+click "$january" MonthSheet.ui Button4       # its "Add"
+type_into "$january" MonthSheet.ui Edit6 4   # "~Room rent"
+click "$january" MonthSheet.ui Button5       # its "Add"
+click "$january" MonthSheet.ui Button1       # "Add up", earned
+click "$january" MonthSheet.ui Button2       # "Add up", spend
+click "$january" MonthSheet.ui Button24      # "Total"
+sleep 0.3
+shot january-filled
+click "$january" MonthSheet.ui Button52 # ">>"
+february=$(wait_window February)
+wait_window_gone "$january"
+
+click "$february" MonthSheet.ui Button47 # "Save All"
+answer_file_dialog "Save As" "$first"
+wait_file "$first"
+log "saved $first"
+close_program "$february"
+compare_files "$expected" "$first"
+log "run 1: the saved file holds what the sheets showed"
+
+# Run 2 ----------------------------------------------------------------------------------
+start_program run2
+menu=$(wait_window "Main menu")
+click "$menu" MainMenu.ui Button52 # "Open file"
+answer_confirm Return              # "Are you sure you want to open an other file ...?"
+answer_file_dialog Open "$first"
+january=$(wait_window January)
+sleep 0.3
+shot january-opened
+click "$january" MonthSheet.ui Button47 # "Save All"
+answer_file_dialog "Save As" "$second"
+wait_file "$second"
+log "saved $second"
+close_program "$january"
+compare_files "$first" "$second"
+log "run 2: the opened and saved again file is byte-identical"
+
+echo "PASS"
