@@ -59,7 +59,7 @@ bool TForm1::FormCloseQuery() {
            Dialogs::Answer::No;
 }
 
-void TForm1::FormClose(TCloseAction&) {
+void TForm1::FormClose() {
     if (confirmed(QStringLiteral("Save before closing?")))
         saveAll(record);
 }

@@ -36,7 +36,7 @@ public:
 
 protected:
     bool FormCloseQuery() override;
-    void FormClose(TCloseAction& action) override;
+    void FormClose() override;
 };
 
 extern TForm1* Form1;

@@ -20,7 +20,9 @@ TSheet::~TSheet() {
         calendar::registerSheet(sheetIndex_, nullptr);
 }
 
-void TSheet::setView(const SheetView& view) { view_ = view; }
+void TSheet::setView(const SheetView& view) {
+    view_ = view;
+}
 
 void TSheet::focusFirstField() {
     // The first activation puts the focus on "~Job" with its text selected. The focus
@@ -193,7 +195,7 @@ void TSheet::Button47Click() {
     saveAll(record);
 }
 
-void TSheet::FormClose(TCloseAction&) {
+void TSheet::FormClose() {
     if (TForm::mainForm())
         TForm::mainForm()->show();
 }

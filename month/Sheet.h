@@ -74,7 +74,7 @@ protected:
     void focusFirstField();
     // Binds the handlers every sheet has to the widgets of its form.
     template <class Form> void bindCommonHandlers(Form& ui);
-    void FormClose(TCloseAction& action) override;
+    void FormClose() override;
 
     void addToRunningSum(const Table& table, TEdit* field);
     void clearRunningSum(const Table& table);

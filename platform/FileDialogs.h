@@ -9,7 +9,8 @@ class QWidget;
 class TFileDialog {
 public:
     enum class Kind { Save, Open };
-    explicit TFileDialog(Kind kind) : kind_(kind) {}
+    explicit TFileDialog(Kind kind)
+        : kind_(kind) {}
 
     QString FileName;
     // True when the user chose a name, which is then in FileName.
@@ -21,10 +22,12 @@ private:
 
 class TSaveDialog : public TFileDialog {
 public:
-    TSaveDialog() : TFileDialog(Kind::Save) {}
+    TSaveDialog()
+        : TFileDialog(Kind::Save) {}
 };
 
 class TOpenDialog : public TFileDialog {
 public:
-    TOpenDialog() : TFileDialog(Kind::Open) {}
+    TOpenDialog()
+        : TFileDialog(Kind::Open) {}
 };

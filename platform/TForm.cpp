@@ -33,7 +33,7 @@ void TForm::FormHide() {
     Position = poScreenCenter;
 }
 
-void TForm::FormClose(TCloseAction&) {}
+void TForm::FormClose() {}
 
 void TForm::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
@@ -54,17 +54,11 @@ void TForm::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    TCloseAction action = caHide;
-    bool failed = false;
-    guarded([&] {
-        try {
-            FormClose(action);
-        } catch (...) {
-            failed = true;
-            throw;
-        }
-    });
-    if (failed || action == caNone) {
+    try {
+        FormClose();
+    } catch (const AppError& error) {
+        // The error ends the close: the window stays as it is.
+        showError(error);
         event->ignore();
         return;
     }

@@ -12,7 +12,6 @@ class TForm : public QWidget {
 
 public:
     enum TPosition { poDesigned, poScreenCenter };
-    enum TCloseAction { caNone, caHide };
 
     explicit TForm(QWidget* parent = nullptr);
 
@@ -32,7 +31,7 @@ protected:
     // Asked before a close; false keeps the window open.
     virtual bool FormCloseQuery() { return true; }
     // Runs when the window closes; may throw an AppError, which ends the close.
-    virtual void FormClose(TCloseAction& action);
+    virtual void FormClose();
 
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;

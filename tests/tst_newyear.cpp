@@ -2,6 +2,7 @@
 #include "month/Calendar.h"
 #include "month/MonthSheet.h"
 #include "support/ProgramUnderTest.h"
+#include "support/SheetWidgets.h"
 #include "ui_MainMenu.h"
 #include "ui_MonthSheet.h"
 #include "ui_YearSheet.h"
@@ -14,47 +15,11 @@
 
 namespace {
 
-constexpr int YearSheet = 13;
+using namespace sheetWidgets;
 const QString yearPlaceholder = QStringLiteral("Double click here for entering year");
 
-// The widgets of a sheet's thirty slots, by name; the year sheet has none for 8 and 25.
-template <class Ui> std::array<QWidget*, 30> slotWidgets(Ui& ui) {
-    QWidget* earnedRunning = nullptr;
-    QWidget* spendRunning = nullptr;
-    if constexpr (requires { ui.Label32; }) {
-        earnedRunning = ui.Label32;
-        spendRunning = ui.Label33;
-    }
-    return {ui.Edit1,     ui.Edit2,      ui.Edit3,      ui.Edit20,  ui.Edit4,      ui.Edit5,
-            ui.Label10,   earnedRunning, ui.ComboBox22, ui.Edit6,   ui.Edit7,      ui.Edit8,
-            ui.Edit9,     ui.Edit10,     ui.Edit11,     ui.Edit12,  ui.Edit13,     ui.Edit14,
-            ui.Edit15,    ui.Edit16,     ui.Edit17,     ui.Edit18,  ui.Edit19,     ui.Label9,
-            spendRunning, ui.ComboBox23, ui.Edit21,     ui.Label29, ui.ComboBox24, ui.Label1};
-}
-std::array<QWidget*, 30> slotWidgets(int sheet) {
-    return sheet == YearSheet ? slotWidgets(*Form14->ui) : slotWidgets(*monthSheet(sheet)->ui);
-}
-QPlainTextEdit* notesOf(int sheet) {
-    return sheet == YearSheet ? Form14->ui->Memo1 : monthSheet(sheet)->ui->Memo1;
-}
 TLabel* balanceOf(int sheet) {
     return sheet == YearSheet ? Form14->ui->Label29 : monthSheet(sheet)->ui->Label29;
-}
-
-QString textOf(QWidget* widget) {
-    if (auto* edit = qobject_cast<QLineEdit*>(widget))
-        return edit->text();
-    if (auto* label = qobject_cast<QLabel*>(widget))
-        return label->text();
-    return qobject_cast<QComboBox*>(widget)->currentText();
-}
-void setTextOf(QWidget* widget, const QString& text) {
-    if (auto* edit = qobject_cast<QLineEdit*>(widget))
-        edit->setText(text);
-    else if (auto* label = qobject_cast<TLabel*>(widget))
-        label->setText(text);
-    else
-        qobject_cast<QComboBox*>(widget)->setEditText(text);
 }
 
 // What a month sheet shows in slots 1..27 when nothing is entered.
@@ -71,24 +36,6 @@ QString placeholderOf(int slot) {
     }();
     return texts[slot - 1];
 }
-
-// Everything the thirteen sheets show, and the numbers they keep.
-struct Sheets {
-    QStringList texts;
-    QList<double> numbers;
-    static Sheets now() {
-        Sheets state;
-        for (int sheet = 1; sheet <= 13; ++sheet) {
-            for (QWidget* widget : slotWidgets(sheet))
-                state.texts << (widget ? textOf(widget) : QStringLiteral("-"));
-            state.texts << balanceOf(sheet)->fontColor().name() << notesOf(sheet)->toPlainText();
-            const TSheet* s = calendar::sheetAt(sheet);
-            state.numbers << s->EarnedParticular << s->SpendParticular << s->EarnedTotal
-                          << s->SpendTotal << s->Balance;
-        }
-        return state;
-    }
-};
 
 // Fills every sheet with texts of its own, the go-to boxes with "*March" and the notes,
 // and gives January a red balance and February a green one.

@@ -2,6 +2,7 @@
 #include "month/Calendar.h"
 #include "month/MonthSheet.h"
 #include "support/ProgramUnderTest.h"
+#include "support/SheetWidgets.h"
 #include "ui_MainMenu.h"
 #include "ui_MonthSheet.h"
 #include "ui_YearSheet.h"
@@ -15,47 +16,11 @@
 
 namespace {
 
-constexpr int YearSheet = 13;
+using namespace sheetWidgets;
 constexpr int MainMenu = 0; // a saving place: the main menu instead of a sheet
 
-// The widgets of a sheet's thirty slots, by name; the year sheet has none for 8 and 25.
-template <class Ui> std::array<QWidget*, 30> slotWidgets(Ui& ui) {
-    QWidget* earnedRunning = nullptr;
-    QWidget* spendRunning = nullptr;
-    if constexpr (requires { ui.Label32; }) {
-        earnedRunning = ui.Label32;
-        spendRunning = ui.Label33;
-    }
-    return {ui.Edit1,     ui.Edit2,      ui.Edit3,      ui.Edit20,  ui.Edit4,      ui.Edit5,
-            ui.Label10,   earnedRunning, ui.ComboBox22, ui.Edit6,   ui.Edit7,      ui.Edit8,
-            ui.Edit9,     ui.Edit10,     ui.Edit11,     ui.Edit12,  ui.Edit13,     ui.Edit14,
-            ui.Edit15,    ui.Edit16,     ui.Edit17,     ui.Edit18,  ui.Edit19,     ui.Label9,
-            spendRunning, ui.ComboBox23, ui.Edit21,     ui.Label29, ui.ComboBox24, ui.Label1};
-}
-std::array<QWidget*, 30> slotWidgets(int sheet) {
-    return sheet == YearSheet ? slotWidgets(*Form14->ui) : slotWidgets(*monthSheet(sheet)->ui);
-}
-QPlainTextEdit* notesOf(int sheet) {
-    return sheet == YearSheet ? Form14->ui->Memo1 : monthSheet(sheet)->ui->Memo1;
-}
 QAbstractButton* saveButtonOf(int sheet) {
     return sheet == YearSheet ? Form14->ui->Button47 : monthSheet(sheet)->ui->Button47;
-}
-
-QString textOf(QWidget* widget) {
-    if (auto* edit = qobject_cast<QLineEdit*>(widget))
-        return edit->text();
-    if (auto* label = qobject_cast<QLabel*>(widget))
-        return label->text();
-    return qobject_cast<QComboBox*>(widget)->currentText();
-}
-void setTextOf(QWidget* widget, const QString& text) {
-    if (auto* edit = qobject_cast<QLineEdit*>(widget))
-        edit->setText(text);
-    else if (auto* label = qobject_cast<TLabel*>(widget))
-        label->setText(text);
-    else
-        qobject_cast<QComboBox*>(widget)->setEditText(text);
 }
 
 // Gives every slot widget of every sheet the text "<tag> <sheet>.<slot>" and every notes
@@ -85,24 +50,6 @@ QString freshText(int sheet, int slot) {
     return month[slot - 1];
 }
 
-// Everything the thirteen sheets show, and the numbers they keep.
-struct Sheets {
-    QStringList texts;
-    QList<double> numbers;
-    static Sheets now() {
-        Sheets state;
-        for (int sheet = 1; sheet <= 13; ++sheet) {
-            for (QWidget* widget : slotWidgets(sheet))
-                state.texts << (widget ? textOf(widget) : QStringLiteral("-"));
-            state.texts << slotWidgets(sheet)[27]->palette().color(QPalette::WindowText).name()
-                        << notesOf(sheet)->toPlainText();
-            const TSheet* s = calendar::sheetAt(sheet);
-            state.numbers << s->EarnedParticular << s->SpendParticular << s->EarnedTotal
-                          << s->SpendTotal << s->Balance;
-        }
-        return state;
-    }
-};
 #define COMPARE_SHEETS(actual, expected)                                                           \
     do {                                                                                           \
         QCOMPARE((actual).texts, (expected).texts);                                                \

@@ -70,7 +70,7 @@ void TForm15::Button4Click() {
     printOnePage(*this);
 }
 
-void TForm15::FormClose(TCloseAction&) {
+void TForm15::FormClose() {
     Form14->show();
 }
 

@@ -27,7 +27,7 @@ public:
     void Button4Click(); // "Print"
 
 protected:
-    void FormClose(TCloseAction& action) override;
+    void FormClose() override;
 };
 
 extern TForm15* Form15;

@@ -56,7 +56,7 @@ void TForm16::Button2Click() {
     Form14->show();
 }
 
-void TForm16::FormClose(TCloseAction&) {
+void TForm16::FormClose() {
     hide();
     Form14->show();
 }

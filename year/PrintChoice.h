@@ -31,7 +31,7 @@ public:
     void Button2Click(); // "Back"
 
 protected:
-    void FormClose(TCloseAction& action) override;
+    void FormClose() override;
 };
 
 extern TForm16* Form16;
