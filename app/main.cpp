@@ -14,9 +14,8 @@ int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     application.setQuitOnLastWindowClosed(false);
     installDialogs(makeQtDialogs());
-    createAllWindows();
+    startUp();
     QObject::connect(&application, &QGuiApplication::commitDataRequest, Form1, &TForm1::commitData);
-    Form1->show();
     const int result = application.exec();
     destroyAllWindows();
     return result;

@@ -5,20 +5,50 @@
 #include <QTextBlock>
 #include <QTextLayout>
 
+#include <array>
+
 namespace {
 
-// True when the text certainly stays on one line of the given width, without laying it
-// out: it holds nothing that breaks or stretches a line (a line separator, a tab, a
-// control character or a soft hyphen) and its advance, which counts trailing blanks that
-// a wrapped line would not, is clearly below the width.
-bool fitsOnOneLine(const QString& text, const QFontMetricsF& metrics, qreal width) {
-    for (const QChar character : text) {
-        const char16_t code = character.unicode();
-        if (code < 0x20 || code == 0x7F || code == 0xAD || code == 0x2028)
-            return false;
+// The advances of the Latin characters of one font, each measured once when first met.
+// Adding them up tells quickly that a short paragraph of plain text stays on one line;
+// laying a paragraph out costs many times more, and most note lines are short.
+class LatinAdvances {
+public:
+    explicit LatinAdvances(const QFont& font)
+        : metrics_(font)
+        , spaced_(hasExtraSpacing(font)) {
+        advances_.fill(-1);
     }
-    return metrics.horizontalAdvance(text) < width - 1;
-}
+
+    // True when the text certainly fits the width on one line: every character a
+    // printable Latin one laid out one after the other, and their advances with ample
+    // room for kerning clearly less than the width.
+    bool fitOnOneLine(const QString& text, qreal width) {
+        if (spaced_ || text.isEmpty())
+            return false;
+        qreal total = 0;
+        for (const QChar character : text) {
+            const char16_t code = character.unicode();
+            if (code < 0x20 || (code >= 0x7F && code < 0xA0) || code == 0xAD || code >= End)
+                return false;
+            qreal& advance = advances_[code];
+            if (advance < 0)
+                advance = metrics_.horizontalAdvance(character);
+            total += advance;
+        }
+        return total * 1.1 + 2 < width;
+    }
+
+private:
+    static constexpr char16_t End = 0x250; // Basic Latin to Latin Extended-B
+    static bool hasExtraSpacing(const QFont& font) {
+        return font.letterSpacing() != 0 || font.wordSpacing() != 0;
+    }
+
+    QFontMetricsF metrics_;
+    bool spaced_;
+    std::array<qreal, End> advances_;
+};
 
 } // namespace
 
@@ -29,15 +59,20 @@ QStringList displayedLines(const QPlainTextEdit& notes, int maxLines, int maxCha
     const qreal margin = document->documentMargin();
     const qreal width = notes.contentsRect().width() - 2 * margin;
     const QTextOption option = document->defaultTextOption();
-    const QFontMetricsF metrics(notes.font());
+    LatinAdvances advances(notes.font());
 
     QStringList lines;
+    auto take = [&](const QString& text, int start, int length) {
+        // A break typed inside the paragraph (Shift+Enter) ends the line and is no text.
+        if (length > 0 && text.at(start + length - 1) == QChar::LineSeparator)
+            --length;
+        lines << text.mid(start, std::min(length, maxCharacters));
+    };
     for (QTextBlock block = document->begin(); block.isValid() && lines.size() < maxLines;
          block = block.next()) {
         const QString text = block.text();
-        // Most note lines are short: laying each out would cost far more than measuring it.
-        if (text.isEmpty() || fitsOnOneLine(text, metrics, width)) {
-            lines << text.left(maxCharacters);
+        if (text.isEmpty() || advances.fitOnOneLine(text, width)) {
+            take(text, 0, int(text.size()));
             continue;
         }
         QTextLayout layout(text, notes.font());
@@ -46,7 +81,7 @@ QStringList displayedLines(const QPlainTextEdit& notes, int maxLines, int maxCha
         for (QTextLine line = layout.createLine(); line.isValid() && lines.size() < maxLines;
              line = layout.createLine()) {
             line.setLineWidth(width);
-            lines << text.mid(line.textStart(), std::min(line.textLength(), maxCharacters));
+            take(text, line.textStart(), line.textLength());
         }
         layout.endLayout();
     }
