@@ -21,6 +21,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEvent>
+#include <QFile>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -98,9 +99,11 @@ Figures figuresOf(std::vector<double> milliseconds) {
     return {median, at(0.9), milliseconds.front()};
 }
 
-// Runs `prepare` (untimed) and `action` (timed) `repetitions` times after a few warm-ups.
-std::vector<double> timed(int repetitions, const std::function<void()>& prepare,
-                          const std::function<void()>& action) {
+// Times `action` `repetitions` times after a few warm-ups, each after an untimed
+// `prepare`.
+std::vector<double> timed(
+    int repetitions, const std::function<void()>& action,
+    const std::function<void()>& prepare = [] {}) {
     std::vector<double> samples;
     samples.reserve(std::size_t(repetitions));
     QElapsedTimer timer;
@@ -126,6 +129,36 @@ void report(const char* name, const std::vector<double>& samples, double goal) {
     std::fflush(stdout);
 }
 
+// Every notes box holds 100 short lines, each different from every other line and from
+// those of every earlier round.
+void writeNotes() {
+    static int round = 0;
+    ++round;
+    for (int sheet = 1; sheet <= calendar::SheetCount; ++sheet) {
+        QString notes;
+        for (int line = 1; line <= BudgetRecord::NoteLineCount; ++line)
+            notes +=
+                QStringLiteral("%1/%2/%3: bus pass and books\n").arg(round).arg(sheet).arg(line);
+        calendar::sheetAt(sheet)->view().notes->setPlainText(notes);
+    }
+}
+
+// Every notes box holds 50 paragraphs that each wrap into two lines, new in every round.
+void writeLongNotes() {
+    static int round = 0;
+    ++round;
+    for (int sheet = 1; sheet <= calendar::SheetCount; ++sheet) {
+        QString notes;
+        for (int paragraph = 1; paragraph <= BudgetRecord::NoteLineCount / 2; ++paragraph)
+            notes += QStringLiteral("%1/%2/%3: the bus pass for the term, two books for the "
+                                    "statistics course and a lamp\n")
+                         .arg(round)
+                         .arg(sheet)
+                         .arg(paragraph);
+        calendar::sheetAt(sheet)->view().notes->setPlainText(notes);
+    }
+}
+
 // Every field of every sheet holds a number, every notes box 100 short lines.
 void fillEverySheet() {
     for (int sheet = 1; sheet <= calendar::SheetCount; ++sheet) {
@@ -139,11 +172,8 @@ void fillEverySheet() {
         view.spendTotal->setText(QStringLiteral("987.65 EUR"));
         view.balance->setText(QStringLiteral("246.91 EUR"));
         view.yearCaption->setText(QStringLiteral("2024"));
-        QString notes;
-        for (int line = 1; line <= BudgetRecord::NoteLineCount; ++line)
-            notes += QStringLiteral("Line %1: bus pass and books\n").arg(line);
-        view.notes->setPlainText(notes);
     }
+    writeNotes();
 }
 
 using Clock = std::chrono::steady_clock;
@@ -154,7 +184,7 @@ long long nanosecondsOf(Clock::time_point point) {
     return std::chrono::duration_cast<std::chrono::nanoseconds>(point.time_since_epoch()).count();
 }
 
-// One start-up, step by step as createAllWindows() and main() take them; prints each
+// One start-up, step by step as startUp() takes them; prints each
 // step's microseconds as "step<TAB>microseconds" lines.
 int startupOnce(int argc, char* argv[], Clock::time_point entered) {
     std::vector<std::pair<const char*, long long>> steps;
@@ -179,6 +209,16 @@ int startupOnce(int argc, char* argv[], Clock::time_point entered) {
     Form1 = new TForm1;
     TForm::setMainForm(Form1);
     mark("main menu window");
+
+    // As the program starts: the main menu is shown and drawn, then the rest is made.
+    PaintWatch watch(Form1);
+    Form1->show();
+    QElapsedTimer limit;
+    limit.start();
+    while (!(Form1->windowHandle()->isExposed() && watch.painted) && limit.elapsed() < 5000)
+        QCoreApplication::processEvents();
+    mark("show the main menu until mapped and painted");
+
     Form2 = new TForm2;
     Form3 = new TForm3;
     Form4 = new TForm4;
@@ -191,24 +231,13 @@ int startupOnce(int argc, char* argv[], Clock::time_point entered) {
     Form11 = new TForm11;
     Form12 = new TForm12;
     Form13 = new TForm13;
-    mark("twelve month sheets");
+    mark("twelve month sheets (after the menu is shown)");
     Form14 = new TForm14;
     mark("year sheet");
     Form15 = new TForm15;
     mark("overview window");
     Form16 = new TForm16;
     mark("printing window");
-
-    PaintWatch watch(Form1);
-    Form1->show();
-    QElapsedTimer limit;
-    limit.start();
-    while (!Form1->windowHandle()->isExposed() && limit.elapsed() < 5000)
-        QCoreApplication::processEvents();
-    mark("show the main menu until exposed");
-    while (!watch.painted && limit.elapsed() < 5000)
-        QCoreApplication::processEvents();
-    mark("first paint of the main menu");
 
     for (const auto& [step, microseconds] : steps)
         std::printf("%s\t%lld\n", step, microseconds);
@@ -290,10 +319,7 @@ int main(int argc, char* argv[]) {
         QCoreApplication::processEvents();
         onJanuary = !onJanuary;
     };
-    report("sheet switch (hide, show, process events)",
-           timed(
-               repetitions, [] {}, switchSheets),
-           16);
+    report("sheet switch (hide, show, process events)", timed(repetitions, switchSheets), 16);
 
     PaintWatch watchFebruary(Form3);
     PaintWatch watchJanuary(Form2);
@@ -306,58 +332,57 @@ int main(int argc, char* argv[]) {
         while (!watch.painted && limit.elapsed() < 1000)
             QCoreApplication::processEvents();
     };
-    report("sheet switch, until the new sheet is painted",
-           timed(
-               repetitions, [] {}, switchUntilPainted),
+    report("sheet switch, until the new sheet is painted", timed(repetitions, switchUntilPainted),
            16);
+
+    BudgetRecord record;
+    report("fill the record, fresh year (notes empty)",
+           timed(repetitions, [&] { fillBudgetRecord(record); }), 0);
 
     fillEverySheet();
     QCoreApplication::processEvents();
     report("\"Add all months up\" (twenty items)",
-           timed(
-               repetitions, [] {}, [] { Form14->Button3Click(); }),
-           0);
+           timed(repetitions, [] { Form14->Button3Click(); }), 0);
 
     QTemporaryDir folder;
     const QString path = folder.filePath(QStringLiteral("year.txt"));
-    BudgetRecord record;
-    report("fill the record (all sheets, 100 note lines)",
-           timed(
-               repetitions, [] {}, [&] { fillBudgetRecord(record); }),
+    const auto fill = [&] { fillBudgetRecord(record); };
+    report("fill the record, full year, every note new", timed(repetitions, fill, writeNotes), 0);
+    report("fill the record, full year, notes as before", timed(repetitions, fill), 0);
+    report("encode the file", timed(repetitions, [&] { (void)encodeBudgetFile(record); }), 0);
+    report("write the file (new file, flush, replace)",
+           timed(repetitions, [&] { writeBudgetFile(path, record); }), 0);
+    const QString plainPath = folder.filePath(QStringLiteral("plain.txt"));
+    report("  for comparison: the same bytes, no flush",
+           timed(repetitions,
+                 [&] {
+                     QFile file(plainPath);
+                     if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+                         file.write(encodeBudgetFile(record));
+                 }),
            0);
-    report("encode the file",
-           timed(
-               repetitions, [] {}, [&] { (void)encodeBudgetFile(record); }),
-           0);
-    report("write the file (replace, flush to disk)",
-           timed(
-               repetitions, [] {}, [&] { writeBudgetFile(path, record); }),
-           0);
-    report("Save All: fill and write",
-           timed(
-               repetitions, [] {},
-               [&] {
-                   fillBudgetRecord(record);
-                   writeBudgetFile(path, record);
-               }),
+    const auto saveAll = [&] {
+        fillBudgetRecord(record);
+        writeBudgetFile(path, record);
+    };
+    report("Save All: fill and write, every note new", timed(repetitions, saveAll, writeNotes), 5);
+    report("Save All: fill and write, notes as before", timed(repetitions, saveAll), 5);
+    report("fill the record, every note a new wrapped one",
+           timed(repetitions, fill, writeLongNotes), 0);
+    report("Save All, every note a new wrapped one", timed(repetitions, saveAll, writeLongNotes),
            5);
+    report("Save All, wrapped notes as before", timed(repetitions, saveAll), 5);
+    writeNotes();
 
     BudgetRecord read;
-    report("read the file",
-           timed(
-               repetitions, [] {}, [&] { readBudgetFile(path, read); }),
-           0);
-    report("put back into the sheets",
-           timed(
-               repetitions, [] {}, [&] { putBack(read); }),
-           0);
+    report("read the file", timed(repetitions, [&] { readBudgetFile(path, read); }), 0);
+    report("put back into the sheets", timed(repetitions, [&] { putBack(read); }), 0);
     report("Open file: read and put back",
-           timed(
-               repetitions, [] {},
-               [&] {
-                   readBudgetFile(path, read);
-                   putBack(read);
-               }),
+           timed(repetitions,
+                 [&] {
+                     readBudgetFile(path, read);
+                     putBack(read);
+                 }),
            5);
     if (!(read == record))
         std::fprintf(stderr, "the file read back differs from the record written\n");
