@@ -481,6 +481,23 @@ private slots:
         QCOMPARE(notes[99], QStringLiteral("n99")); // "n100" no longer fits
     }
 
+    // A file of another kind with a note line of a megabyte without a blank: the line is
+    // put back cut at 16384 characters, which the box wraps without stalling, while an
+    // amount field takes its line of a megabyte whole.
+    void megabyteLinesOfAStrangeFile() {
+        saveAll(MainMenu, path("fresh.txt"));
+        QStringList lines = linesOf(path("fresh.txt"));
+        lines[0] = QString(1 << 20, '7');
+        lines[noteLine(2, 1) - 1] = QString(1 << 20, 'n');
+        writeLines(path("strange.txt"), lines);
+        openFile(Dialogs::Answer::Yes, path("strange.txt"));
+        QCOMPARE(Form2->ui->Edit1->text().size(), 1 << 20);
+        QCOMPARE(Form3->ui->Memo1->document()->firstBlock().text().size(), 16384);
+        Form3->show();
+        saveAll(2, path("again.txt"));
+        QCOMPARE(linesOf(path("again.txt")).at(0).size(), 1 << 20);
+    }
+
     void readOnlyFileIsNotReplaced() {
         saveAll(MainMenu, path("locked.txt"));
         QVERIFY(QFile::setPermissions(path("locked.txt"), QFile::ReadOwner | QFile::ReadGroup));

@@ -30,6 +30,7 @@ for tool in Xvfb xdotool; do
 done
 command -v python3 >/dev/null || { echo "FAIL: python3 is needed for $helper" >&2; exit 1; }
 [ -x "$program" ] || { echo "FAIL: no program at $program" >&2; exit 1; }
+program=$(cd "$(dirname "$program")" && pwd)/$(basename "$program")
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/penvoro-e2e.XXXXXX")
 xvfb_pid=""
@@ -76,26 +77,28 @@ fail() {
     exit 1
 }
 
-# The id of the visible window with exactly this title, waiting for it to appear.
-wait_window() { # title [seconds]
-    local id
-    id=$(timeout "${2:-20}" xdotool search --sync --onlyvisible --name "^$1\$" 2>/dev/null |
-        head -n 1) || true
-    [ -n "$id" ] || fail "no window \"$1\" appeared"
-    echo "$id"
+# The program must still run while we wait for one of its windows.
+check_running() {
+    if [ -n "$app_pid" ] && ! kill -0 "$app_pid" 2>/dev/null; then
+        fail "the program ended unexpectedly"
+    fi
 }
 
-# A visible window with this title other than the given one (the next box of a kind).
-wait_new_window() { # title old-id
+# The id of a visible window with exactly this title other than the one given (if any),
+# waiting for it to appear. (xdotool's own --sync looks only every half second.)
+wait_new_window() { # title [old-id]
     local id deadline=$((SECONDS + 20))
     while [ $SECONDS -lt $deadline ]; do
-        id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | grep -vx "$2" |
-            head -n 1) || true
+        id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null |
+            grep -vx "${2:-none}" | head -n 1) || true
         [ -n "$id" ] && { echo "$id"; return; }
-        sleep 0.1
+        check_running
+        sleep 0.05
     done
-    fail "no further window \"$1\" appeared"
+    fail "no window \"$1\" appeared"
 }
+
+wait_window() { wait_new_window "$1"; }
 
 wait_window_gone() { # id
     local deadline=$((SECONDS + 20))
