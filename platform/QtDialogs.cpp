@@ -1,10 +1,10 @@
 #include "platform/AppTitle.h"
 #include "platform/Dialogs.h"
 #include "platform/Errors.h"
+#include "platform/TForm.h"
 
 #include <QCloseEvent>
 #include <QFileDialog>
-#include <QGuiApplication>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -12,7 +12,6 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QPushButton>
-#include <QScreen>
 #include <QShowEvent>
 
 #include <algorithm>
@@ -24,14 +23,7 @@ constexpr int inputMaxLength = 255;
 
 // Places a box in the middle of the primary screen, whoever owns it.
 void centreOnScreen(QWidget& box) {
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    if (!screen)
-        return;
-    const QRect area = screen->geometry();
-    const QSize outer = box.frameGeometry().size();
-    const int left = std::max(0, (area.width() - outer.width()) / 2);
-    const int top = std::max(0, (area.height() - outer.height()) / 2);
-    box.move(area.topLeft() + QPoint(left, top));
+    box.move(TForm::centredPosition(box.frameGeometry().size()));
 }
 
 // A dialog that centres itself on the screen when it is shown, after it has taken its
