@@ -86,8 +86,8 @@ Digits fifteenDigits(double magnitude) {
         auto digit = digits.rbegin();
         for (; digit != digits.rend() && *digit == '9'; ++digit)
             *digit = '0';
-        if (digit == digits.rend()) {
-            digits = "1";
+        if (digit == digits.rend()) { // all nines: 99..9 becomes 100..0, one order up
+            digits.front() = '1';
             ++result.order;
         } else {
             ++*digit;

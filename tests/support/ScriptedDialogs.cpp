@@ -18,9 +18,9 @@ Answer next(std::deque<Answer>& answers, const QString& what, Answer fallback) {
         QTest::qFail(qPrintable("unscripted " + what), __FILE__, __LINE__);
         return fallback;
     }
-    Answer answer = answers.front();
+    std::swap(fallback, answers.front());
     answers.pop_front();
-    return answer;
+    return fallback;
 }
 
 } // namespace
