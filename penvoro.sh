@@ -32,11 +32,11 @@ install_missing() {
     DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
-build() { # build-folder cmake-options...
-    local folder=$1
-    shift
+build() { # build-folder target cmake-options...
+    local folder=$1 target=$2
+    shift 2
     cmake -S . -B "$folder" -G Ninja "$@" >/dev/null
-    cmake --build "$folder" --parallel
+    cmake --build "$folder" --parallel --target "$target"
 }
 
 # Runs one libFuzzer target for a minute on a copy of its committed corpus, so that corpus
@@ -73,17 +73,17 @@ fuzz_target() { # name (fuzz_<name>, corpus tests/fuzz/corpus/<name>)
 case "${1:-}" in
     start)
         install_missing
-        build build-release -DCMAKE_BUILD_TYPE=Release
+        build build-release Penvoro -DCMAKE_BUILD_TYPE=Release
         exec build-release/Penvoro
         ;;
     test)
         install_missing
-        build build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+        build build all -DCMAKE_BUILD_TYPE=RelWithDebInfo
         cd build && ctest --output-on-failure --parallel "$(nproc)"
         ;;
     sanitize)
         install_missing
-        build build-sanitize -DCMAKE_BUILD_TYPE=Debug -DPENVORO_SANITIZE=ON
+        build build-sanitize all -DCMAKE_BUILD_TYPE=Debug -DPENVORO_SANITIZE=ON
         cd build-sanitize && ctest --output-on-failure --parallel "$(nproc)"
         ;;
     fuzz)
