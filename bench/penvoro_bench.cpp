@@ -13,9 +13,6 @@
 #include "month/MonthSheet.h"
 #include "month/Sheet.h"
 #include "platform/Dialogs.h"
-#include "platform/Fonts.h"
-#include "year/Overview.h"
-#include "year/PrintChoice.h"
 #include "year/YearSheet.h"
 
 #include <QApplication>
@@ -33,12 +30,6 @@
 #include <functional>
 #include <map>
 #include <vector>
-
-// The forms' resources, as start-up registers them (the macro works only outside any
-// namespace).
-static void initFormResources() {
-    Q_INIT_RESOURCE(forms);
-}
 
 namespace {
 
@@ -203,12 +194,8 @@ int startupOnce(int argc, char* argv[], Clock::time_point entered) {
     QApplication application(argc, argv);
     installDialogs(std::make_unique<SilentDialogs>());
     mark("QApplication (platform, X connection)");
-    initFormResources();
-    substituteFonts();
-    mark("resources, font substitutes");
-    Form1 = new TForm1;
-    TForm::setMainForm(Form1);
-    mark("main menu window");
+    createMainMenu();
+    mark("main menu (resources, font substitutes)");
 
     // As the program starts: the main menu is shown and drawn, then the rest is made.
     PaintWatch watch(Form1);
@@ -219,25 +206,8 @@ int startupOnce(int argc, char* argv[], Clock::time_point entered) {
         QCoreApplication::processEvents();
     mark("show the main menu until mapped and painted");
 
-    Form2 = new TForm2;
-    Form3 = new TForm3;
-    Form4 = new TForm4;
-    Form5 = new TForm5;
-    Form6 = new TForm6;
-    Form7 = new TForm7;
-    Form8 = new TForm8;
-    Form9 = new TForm9;
-    Form10 = new TForm10;
-    Form11 = new TForm11;
-    Form12 = new TForm12;
-    Form13 = new TForm13;
-    mark("twelve month sheets (after the menu is shown)");
-    Form14 = new TForm14;
-    mark("year sheet");
-    Form15 = new TForm15;
-    mark("overview window");
-    Form16 = new TForm16;
-    mark("printing window");
+    createOtherWindows();
+    mark("the other fifteen windows, menu shown");
 
     for (const auto& [step, microseconds] : steps)
         std::printf("%s\t%lld\n", step, microseconds);
