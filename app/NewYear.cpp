@@ -5,7 +5,6 @@
 #include "month/Placeholders.h"
 #include "month/Sheet.h"
 #include "platform/Dialogs.h"
-#include "platform/NumberText.h"
 
 namespace {
 
@@ -52,10 +51,7 @@ void startNewYear() {
         dialogs().input(QStringLiteral("Penvoro"), QStringLiteral("Enter year"), {});
     if (answer.isEmpty())
         return;
-    const QString year =
-        numbers::toExtended(answer, numbers::decimalSeparator()) == 0 ? placeholder::year : answer;
-    for (int index = 1; index <= calendar::SheetCount; ++index)
-        calendar::sheetAt(index)->view().yearCaption->setText(year);
+    writeYearCaption(yearCaptionFor(answer));
     for (int index = 1; index <= calendar::SheetCount; ++index)
         resetSheet(calendar::sheetAt(index)->view());
 

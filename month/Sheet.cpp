@@ -2,7 +2,6 @@
 
 #include "budget/Saving.h"
 #include "month/Calendar.h"
-#include "month/MonthSheet.h"
 #include "month/Placeholders.h"
 #include "platform/Dialogs.h"
 #include "platform/NumberText.h"
@@ -200,12 +199,17 @@ void TSheet::FormClose() {
         TForm::mainForm()->show();
 }
 
+QString yearCaptionFor(const QString& answer) {
+    return numbers::toExtended(answer, numbers::decimalSeparator()) == 0 ? placeholder::year
+                                                                         : answer;
+}
+
+void writeYearCaption(const QString& caption) {
+    for (int index = 1; index <= calendar::SheetCount; ++index)
+        calendar::sheetAt(index)->view().yearCaption->setText(caption);
+}
+
 void enterYear() {
-    QString year = dialogs().input(QStringLiteral("Penvoro"), QStringLiteral("Enter year"), {});
-    if (numbers::toExtended(year, numbers::decimalSeparator()) == 0)
-        year = placeholder::year;
-    for (int index = 1; index <= calendar::SheetCount; ++index) {
-        if (TSheet* sheet = calendar::sheetAt(index))
-            sheet->view().yearCaption->setText(year);
-    }
+    writeYearCaption(yearCaptionFor(
+        dialogs().input(QStringLiteral("Penvoro"), QStringLiteral("Enter year"), {})));
 }

@@ -107,7 +107,12 @@ template <class Form> void TSheet::bindCommonHandlers(Form& ui) {
     bindEvent(ui.Label1, &TLabel::doubleClicked, this, [this] { Label1DblClick(); });
 }
 
-// Asks for the year and writes it on the twelve month sheets, then on the year sheet:
-// a text that reads as a nonzero number stands as typed; anything else, Cancel too,
-// puts the placeholder back.
+// The year caption for an answer: the answer as typed when it reads as a nonzero number,
+// the placeholder for anything else (the empty answer of Cancel too).
+QString yearCaptionFor(const QString& answer);
+
+// Writes the year caption on the twelve month sheets, then on the year sheet.
+void writeYearCaption(const QString& caption);
+
+// Asks for the year and writes its caption on every sheet.
 void enterYear();
