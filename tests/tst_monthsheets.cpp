@@ -2,6 +2,7 @@
 #include "month/Calendar.h"
 #include "month/MonthSheet.h"
 #include "support/ProgramUnderTest.h"
+#include "support/ShowHideLog.h"
 #include "ui_MonthSheet.h"
 
 #include <QApplication>
@@ -84,17 +85,6 @@ void showActive(QWidget* window) {
     window->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(window));
 }
-
-// Records the showing and hiding of windows, in order.
-struct ShowHideLog : QObject {
-    QStringList entries;
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Show || event->type() == QEvent::Hide)
-            entries << (event->type() == QEvent::Show ? "show " : "hide ") +
-                           static_cast<QWidget*>(watched)->windowTitle();
-        return false;
-    }
-};
 
 } // namespace
 
@@ -287,8 +277,8 @@ private slots:
             typeInto(sheet->ui->Edit7, "42");
             sheet->move(3, 4);
             ShowHideLog log;
-            sheet->installEventFilter(&log);
-            Form1->installEventFilter(&log);
+            log.watch(sheet);
+            log.watch(Form1);
             if (close)
                 QVERIFY(sheet->close());
             else

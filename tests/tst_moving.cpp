@@ -2,6 +2,7 @@
 #include "platform/Printing.h"
 #include "platform/TLabel.h"
 #include "support/ProgramUnderTest.h"
+#include "support/ShowHideLog.h"
 #include "ui_MonthSheet.h"
 #include "ui_YearSheet.h"
 #include "year/YearSheet.h"
@@ -63,19 +64,10 @@ QStringList captionsOfAllSheets() {
 }
 
 // Records the hides and shows of the thirteen sheets, in order.
-class ShowLog : public QObject {
-public:
-    QStringList events;
+struct ShowLog : ShowHideLog {
     ShowLog() {
         for (int index = 1; index <= 13; ++index)
-            sheet(index)->installEventFilter(this);
-    }
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        const auto type = event->type();
-        if ((type == QEvent::Show || type == QEvent::Hide) && !event->spontaneous())
-            events << (type == QEvent::Show ? "show " : "hide ") +
-                          static_cast<QWidget*>(watched)->windowTitle();
-        return false;
+            watch(sheet(index));
     }
 };
 
@@ -123,7 +115,7 @@ private slots:
         ShowLog log;
         click(at(from, buttonName));
         const QString left = sheetNames[from - 1];
-        QCOMPARE(log.events,
+        QCOMPARE(log.entries,
                  shown.isEmpty() ? QStringList() : QStringList({"hide " + left, "show " + shown}));
         QCOMPARE(visibleSheets(), QStringList{shown.isEmpty() ? left : shown});
         QCOMPARE(at<QComboBox>(from, "ComboBox24")->currentText(), goTo);
@@ -137,7 +129,7 @@ private slots:
         Form6->ui->ComboBox24->setCurrentText("*May");
         ShowLog log;
         click(Form6->ui->Button48);
-        QCOMPARE(log.events, QStringList({"hide May", "show May"}));
+        QCOMPARE(log.entries, QStringList({"hide May", "show May"}));
         QVERIFY(Form6->isVisible());
         QCOMPARE(Form6->Position, TForm::poDesigned);
         QCOMPARE(Form6->pos(), centred);
