@@ -1,8 +1,8 @@
 #include "app/MainMenu.h"
 
 #include "app/NewYear.h"
-#include "budget/Saving.h"
 #include "month/MonthSheet.h"
+#include "month/Saving.h"
 #include "platform/Dialogs.h"
 #include "platform/FileDialogs.h"
 #include "platform/Handlers.h"

@@ -1,6 +1,5 @@
 #include "app/NewYear.h"
 
-#include "app/MainMenu.h"
 #include "month/Calendar.h"
 #include "month/Placeholders.h"
 #include "month/Sheet.h"
@@ -61,7 +60,7 @@ void startNewYear() {
     if (index == 0 && target.isEmpty())
         index = 1;
     if (index != 0) {
-        Form1->hide();
+        TForm::mainForm()->hide();
         calendar::sheetAt(index)->show();
     }
 }

@@ -2,7 +2,7 @@
 // runs the event loop until the main menu closes.
 #include "app/MainMenu.h"
 #include "app/Startup.h"
-#include "platform/Dialogs.h"
+#include "platform/QtDialogs.h"
 
 #include <QApplication>
 #include <QSessionManager>

@@ -1,6 +1,5 @@
 #include "month/Sheet.h"
 
-#include "budget/Saving.h"
 #include "month/Calendar.h"
 #include "month/Placeholders.h"
 #include "platform/Dialogs.h"
@@ -188,10 +187,6 @@ void TSheet::Button48Click() {
 
 void TSheet::Label1DblClick() {
     enterYear();
-}
-
-void TSheet::Button47Click() {
-    saveAll(record);
 }
 
 void TSheet::FormClose() {

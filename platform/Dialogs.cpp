@@ -1,6 +1,6 @@
 #include "platform/Dialogs.h"
 
-#include "platform/Printing.h"
+#include "platform/PageFit.h"
 
 #include <QImage>
 #include <QPainter>
@@ -18,7 +18,7 @@ std::unique_ptr<Dialogs>& installed() {
 Dialogs& dialogs() {
     std::unique_ptr<Dialogs>& implementation = installed();
     if (!implementation)
-        implementation = makeQtDialogs();
+        qFatal("A box was asked for before the program installed its dialogs");
     return *implementation;
 }
 

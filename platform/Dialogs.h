@@ -49,6 +49,3 @@ public:
 
 Dialogs& dialogs();
 void installDialogs(std::unique_ptr<Dialogs> implementation);
-
-// The Qt implementation the program runs with.
-std::unique_ptr<Dialogs> makeQtDialogs();

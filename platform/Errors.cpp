@@ -1,7 +1,5 @@
 #include "platform/Errors.h"
 
-#include "platform/Dialogs.h"
-
 #include <cerrno>
 
 InOutError::InOutError(int code)
@@ -30,8 +28,4 @@ QString withPeriod(const QString& message) {
     if (message.isEmpty() || message.back() <= QLatin1Char('.'))
         return message;
     return message + QLatin1Char('.');
-}
-
-void showError(const AppError& error) {
-    dialogs().error(withPeriod(error.message()));
 }

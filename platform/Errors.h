@@ -48,17 +48,3 @@ private:
 // The error box's text: a period is added unless the message is empty or its last
 // character is ordered at or before ".".
 QString withPeriod(const QString& message);
-
-// Runs one event handler's body; an AppError ends it and is shown in the error box.
-// Nothing is thrown through Qt's event loop.
-template <class Body> void guarded(Body&& body);
-
-void showError(const AppError& error);
-
-template <class Body> void guarded(Body&& body) {
-    try {
-        body();
-    } catch (const AppError& error) {
-        showError(error);
-    }
-}

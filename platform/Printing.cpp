@@ -7,35 +7,6 @@
 #include <QPrinter>
 #include <QWidget>
 
-#include <cstdint>
-#include <cstdlib>
-
-namespace {
-
-// (a x b) / c in 64-bit integers, rounded to the nearest integer, halves away from zero.
-std::int64_t scaled(std::int64_t a, std::int64_t b, std::int64_t c) {
-    const std::int64_t product = a * b;
-    const bool negative = (product < 0) != (c < 0);
-    const std::int64_t numerator = std::llabs(product);
-    const std::int64_t divisor = std::llabs(c);
-    std::int64_t quotient = numerator / divisor;
-    if (2 * (numerator % divisor) >= divisor)
-        ++quotient;
-    return negative ? -quotient : quotient;
-}
-
-} // namespace
-
-QSize fitToPage(QSize image, QSize printable) {
-    if (image.width() <= 0 || image.height() <= 0)
-        return QSize(0, 0);
-    const std::int64_t width = scaled(image.width(), printable.height(), image.height());
-    if (width < printable.width())
-        return QSize(static_cast<int>(width), printable.height());
-    return QSize(printable.width(),
-                 static_cast<int>(scaled(image.height(), printable.width(), image.width())));
-}
-
 TPrintDialog::TPrintDialog() = default;
 TPrintDialog::~TPrintDialog() = default;
 

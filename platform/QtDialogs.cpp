@@ -1,5 +1,6 @@
+#include "platform/QtDialogs.h"
+
 #include "platform/AppTitle.h"
-#include "platform/Dialogs.h"
 #include "platform/Errors.h"
 #include "platform/TForm.h"
 

@@ -1,6 +1,6 @@
 #include "platform/TForm.h"
 
-#include "platform/Errors.h"
+#include "platform/ErrorBox.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>

@@ -1,6 +1,6 @@
 #include "platform/AppTitle.h"
-#include "platform/Dialogs.h"
-#include "platform/Errors.h"
+#include "platform/ErrorBox.h"
+#include "platform/QtDialogs.h"
 
 #include <QApplication>
 #include <QDialog>

@@ -1,5 +1,5 @@
 #include "month/MonthSheet.h"
-#include "platform/Printing.h"
+#include "platform/PageFit.h"
 #include "platform/TLabel.h"
 #include "support/ProgramUnderTest.h"
 #include "support/ShowHideLog.h"

@@ -1,6 +1,7 @@
-#include "platform/Dialogs.h"
-#include "platform/Errors.h"
+#include "platform/ErrorBox.h"
+#include "platform/PageFit.h"
 #include "platform/Printing.h"
+#include "platform/QtDialogs.h"
 #include "support/ScriptedDialogs.h"
 
 #include <QFile>

@@ -6,7 +6,6 @@
 #include "platform/NumberText.h"
 #include "ui_Overview.h"
 #include "year/BarSeries.h"
-#include "year/YearSheet.h"
 
 #include <QChart>
 #include <QLegend>
@@ -63,7 +62,7 @@ void TForm15::Button2Click() {
 
 void TForm15::Button3Click() {
     hide();
-    Form14->show();
+    calendar::sheetAt(calendar::YearSheet)->show();
 }
 
 void TForm15::Button4Click() {
@@ -71,7 +70,7 @@ void TForm15::Button4Click() {
 }
 
 void TForm15::FormClose() {
-    Form14->show();
+    calendar::sheetAt(calendar::YearSheet)->show();
 }
 
 double captionValue(const QString& caption, QChar separator) {

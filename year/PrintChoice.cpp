@@ -7,7 +7,6 @@
 #include "platform/Printing.h"
 #include "ui_PrintChoice.h"
 #include "year/Overview.h"
-#include "year/YearSheet.h"
 
 TForm16* Form16 = nullptr;
 
@@ -53,10 +52,10 @@ void TForm16::Button1Click() {
 
 void TForm16::Button2Click() {
     hide();
-    Form14->show();
+    calendar::sheetAt(calendar::YearSheet)->show();
 }
 
 void TForm16::FormClose() {
     hide();
-    Form14->show();
+    calendar::sheetAt(calendar::YearSheet)->show();
 }

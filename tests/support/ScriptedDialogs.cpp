@@ -1,7 +1,7 @@
 #include "support/ScriptedDialogs.h"
 
 #include "platform/Errors.h"
-#include "platform/Printing.h"
+#include "platform/PageFit.h"
 
 #include <QDir>
 #include <QImage>

@@ -1,10 +1,10 @@
-#include "budget/Saving.h"
+#include "month/Saving.h"
 
 #include "budget/BudgetFile.h"
-#include "budget/NoteLines.h"
-#include "budget/SheetSlots.h"
 #include "month/Calendar.h"
 #include "month/MonthSheet.h"
+#include "month/NoteLines.h"
+#include "month/SheetSlots.h"
 #include "platform/FileDialogs.h"
 
 namespace {
@@ -38,6 +38,11 @@ void writeBudgetFileWithDialog(const BudgetRecord& record) {
 void saveAll(BudgetRecord& record) {
     fillBudgetRecord(record);
     writeBudgetFileWithDialog(record);
+}
+
+// "Save All" on a sheet saves the whole year through the sheet's own record.
+void TSheet::Button47Click() {
+    saveAll(record);
 }
 
 void readBudgetFileWithDialog(QWidget* owner, TOpenDialog& dialog, BudgetRecord& record) {

@@ -1,4 +1,4 @@
-#include "budget/SheetSlots.h"
+#include "month/SheetSlots.h"
 
 #include "month/SheetView.h"
 

@@ -1,4 +1,4 @@
-#include "budget/NoteLines.h"
+#include "month/NoteLines.h"
 
 #include <QFontMetricsF>
 #include <QPlainTextEdit>
