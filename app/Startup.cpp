@@ -16,6 +16,7 @@ namespace {
 
 template <class Form> void create(Form*& instance) {
     instance = new Form;
+    widenCalligraphicFonts(instance);
 }
 
 template <class Form> void destroy(Form*& instance) {
