@@ -15,8 +15,8 @@
 namespace {
 
 template <class Form> void create(Form*& instance) {
+    const WidenedCalligraphicFonts widened;
     instance = new Form;
-    widenCalligraphicFonts(instance);
 }
 
 template <class Form> void destroy(Form*& instance) {

@@ -2,12 +2,15 @@
 
 #include "platform/TLabel.h"
 
+#include <QCoreApplication>
+#include <QEvent>
 #include <QFont>
 #include <QFontMetrics>
 #include <QWidget>
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace {
 
@@ -30,27 +33,42 @@ constexpr DesignedCaption designedCaptions[] = {
 };
 
 // The stretch, in per cent, that brings the captions of one weight closest to their
-// designed widths: the one that makes the largest shortfall and the largest excess
-// equal. Widths grow in proportion to the stretch, so a second round only corrects
-// the rounding of the first.
+// designed widths: the one whose largest deviation is smallest. A caption's text grows
+// about in proportion to the stretch while the room beside it stays, so the captions
+// are measured unstretched for a first answer, and measured again at that answer for
+// the final one.
 int measuredStretch(bool bold) {
-    int stretch = 100;
+    int measuredAt = 100;
     for (int round = 0; round < 2; ++round) {
-        double least = HUGE_VAL;
-        double most = 0;
+        struct Measured {
+            double text, beside, designed;
+        };
+        std::vector<Measured> captions;
         for (const DesignedCaption& caption : designedCaptions) {
             if (caption.bold != bold)
                 continue;
             QFont font(calligraphic, caption.points, bold ? QFont::Bold : QFont::Normal);
-            font.setStretch(stretch);
-            const double ratio =
-                double(caption.width) / captionWidth(QFontMetrics(font), caption.text);
-            least = std::min(least, ratio);
-            most = std::max(most, ratio);
+            font.setStretch(measuredAt);
+            const QFontMetrics metrics(font);
+            const int beside = captionWidth(metrics, QString());
+            captions.push_back({double(captionWidth(metrics, caption.text) - beside),
+                                double(beside), double(caption.width)});
         }
-        stretch = int(std::lround(stretch * std::sqrt(least * most)));
+        const auto deviation = [&](int stretch) {
+            double largest = 0;
+            for (const Measured& caption : captions) {
+                const double width = caption.beside + caption.text * stretch / measuredAt;
+                largest = std::max(largest, std::abs(width - caption.designed) / caption.designed);
+            }
+            return largest;
+        };
+        int best = measuredAt;
+        for (int stretch = 100; stretch <= 300; ++stretch)
+            if (deviation(stretch) < deviation(best))
+                best = stretch;
+        measuredAt = best;
     }
-    return stretch;
+    return measuredAt;
 }
 
 int regularStretch = QFont::AnyStretch;
@@ -67,17 +85,25 @@ void substituteFonts() {
     }
 }
 
-void widenCalligraphicFonts(QWidget* widget) {
+WidenedCalligraphicFonts::WidenedCalligraphicFonts() {
+    QCoreApplication::instance()->installEventFilter(this);
+}
+
+WidenedCalligraphicFonts::~WidenedCalligraphicFonts() {
+    QCoreApplication::instance()->removeEventFilter(this);
+}
+
+bool WidenedCalligraphicFonts::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::FontChange || !watched->isWidgetType())
+        return false;
+    auto* widget = static_cast<QWidget*>(watched);
     QFont font = widget->font();
     const int stretch = font.family() != calligraphic ? int(QFont::AnyStretch)
                         : font.bold()                 ? boldStretch
                                                       : regularStretch;
-    // A child that writes in its parent's face and weight inherits the stretch.
     if (font.stretch() != stretch) {
         font.setStretch(stretch);
         widget->setFont(font);
     }
-    for (QObject* child : widget->children())
-        if (child->isWidgetType())
-            widenCalligraphicFonts(static_cast<QWidget*>(child));
+    return false;
 }

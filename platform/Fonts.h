@@ -1,6 +1,6 @@
 #pragma once
 
-class QWidget;
+#include <QObject>
 
 // The forms name "Lucida Calligraphy" and "MS Sans Serif", which Linux does not have;
 // they are mapped once, at start-up, to installed free faces of the same kind. The
@@ -10,6 +10,15 @@ class QWidget;
 // wide as the layout draws them.
 void substituteFonts();
 
-// Gives the widget and every widget in it that writes in the calligraphic face the
-// stretch of its weight. Runs once for each window, after its form is built.
-void widenCalligraphicFonts(QWidget* widget);
+// While it lives, every widget whose font is set takes the stretch of its weight when it
+// writes in the calligraphic face. A window's form sets each font before it makes the
+// widgets inside and before it writes their texts, so they inherit the stretch and
+// size themselves once, in it. Lives while a window is made.
+class WidenedCalligraphicFonts : public QObject {
+public:
+    WidenedCalligraphicFonts();
+    ~WidenedCalligraphicFonts() override;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+};
