@@ -15,6 +15,7 @@
 namespace {
 
 template <class Form> void create(Form*& instance) {
+    const WidenedCalligraphicFonts widened;
     instance = new Form;
 }
 

@@ -2,6 +2,11 @@
 
 #include <QMouseEvent>
 
+int captionWidth(const QFontMetrics& metrics, const QString& text) {
+    // The advance leaves out the overhang of slanted and emboldened faces.
+    return std::max(metrics.horizontalAdvance(text), metrics.boundingRect(text).right() + 1) + 2;
+}
+
 TLabel::TLabel(QWidget* parent)
     : QLabel(parent) {}
 
@@ -25,6 +30,12 @@ void TLabel::setFontColor(const QColor& color) {
     setPalette(colours);
 }
 
+void TLabel::changeEvent(QEvent* event) {
+    QLabel::changeEvent(event);
+    if (event->type() == QEvent::FontChange)
+        fitToText();
+}
+
 void TLabel::mouseDoubleClickEvent(QMouseEvent* event) {
     QLabel::mouseDoubleClickEvent(event);
     if (event->button() == Qt::LeftButton)
@@ -34,11 +45,7 @@ void TLabel::mouseDoubleClickEvent(QMouseEvent* event) {
 void TLabel::fitToText() {
     if (!autoSize_)
         return;
-    // The advance leaves out the overhang of slanted and emboldened faces.
-    const QFontMetrics metrics = fontMetrics();
-    const int width =
-        std::max(metrics.horizontalAdvance(text()), metrics.boundingRect(text()).right() + 1) +
-        2 * margin() + 2;
+    const int width = captionWidth(fontMetrics(), text()) + 2 * margin();
     QRect box = geometry();
     if (alignment() & Qt::AlignRight)
         box.setLeft(box.right() + 1 - width);

@@ -2,9 +2,12 @@
 
 #include <QLabel>
 
-// A caption. With autoSize on it takes the width of its text whenever the text changes,
-// keeping its left edge, or its right edge when it is right-aligned. A double click is
-// announced for the handlers that enter the year.
+// The width a caption of this font needs for the text, without margins.
+int captionWidth(const QFontMetrics& metrics, const QString& text);
+
+// A caption. With autoSize on it takes the width of its text whenever the text or the
+// font changes, keeping its left edge, or its right edge when it is right-aligned. A double click
+// is announced for the handlers that enter the year.
 class TLabel : public QLabel {
     Q_OBJECT
     Q_PROPERTY(bool autoSize READ autoSize WRITE setAutoSize)
@@ -26,6 +29,7 @@ signals:
     void doubleClicked();
 
 protected:
+    void changeEvent(QEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:

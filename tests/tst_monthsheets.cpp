@@ -332,6 +332,42 @@ private slots:
         }
     }
 
+    // The captions that size themselves start as wide as the layout draws them for their
+    // first text, on every sheet, are drawn that wide, and fit their text again when their
+    // font changes.
+    void captionsStartAsWideAsDesigned_data() {
+        QTest::addColumn<QStringList>("row"); // caption, first and last sheet, designed width
+        for (const char* row : {"Label1 1 13 319", "Label32 1 12 163", "Label33 1 12 152",
+                                "Label29 1 12 138", "Label29 13 13 124"})
+            QTest::newRow(row) << QString(row).split(' ');
+    }
+    void captionsStartAsWideAsDesigned() {
+        QFETCH(QStringList, row);
+        for (int index = row[1].toInt(); index <= row[2].toInt(); ++index) {
+            QWidget* sheet = calendar::sheetAt(index);
+            TLabel* label = sheet->findChild<TLabel*>(row[0]);
+            const int designed = row[3].toInt();
+            QVERIFY2(std::abs(label->width() - designed) * 20 <= designed,
+                     qPrintable(QString("%1 on %2: %3 wide")
+                                    .arg(row[0], sheet->windowTitle())
+                                    .arg(label->width())));
+            // The text is drawn as wide as it is measured: its ink reaches the right end.
+            const QImage drawn = label->grab().toImage();
+            int inkEnd = 0;
+            for (int x = 0; x < drawn.width(); ++x)
+                for (int y = 0; y < drawn.height(); ++y)
+                    if (std::min(qRed(drawn.pixel(x, y)), qGreen(drawn.pixel(x, y))) < 128)
+                        inkEnd = x + 1;
+            QVERIFY2(inkEnd * 10 >= label->width() * 9, qPrintable(QString::number(inkEnd)));
+            const QRect before = label->geometry();
+            QFont narrower = label->font();
+            narrower.setStretch(QFont::Unstretched);
+            label->setFont(narrower);
+            QVERIFY(label->width() < before.width());
+            QVERIFY(label->width() >= label->fontMetrics().horizontalAdvance(label->text()));
+        }
+    }
+
     void onlyMarchEntersTheYearFromItsTitle_data() { addMonthRows(); }
     void onlyMarchEntersTheYearFromItsTitle() {
         QFETCH(int, month);
