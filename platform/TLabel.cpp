@@ -3,7 +3,9 @@
 #include <QMouseEvent>
 
 TLabel::TLabel(QWidget* parent)
-    : QLabel(parent) {}
+    : QLabel(parent) {
+    setTextFormat(Qt::PlainText);
+}
 
 void TLabel::setAutoSize(bool on) {
     autoSize_ = on;

@@ -1,6 +1,8 @@
 #include "app/MainMenu.h"
 #include "month/Calendar.h"
 #include "month/MonthSheet.h"
+#include "platform/TForm.h"
+#include "support/Ink.h"
 #include "support/ProgramUnderTest.h"
 #include "support/SheetWidgets.h"
 #include "ui_MainMenu.h"
@@ -9,7 +11,9 @@
 #include "year/YearSheet.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QApplication>
 #include <QFile>
+#include <QImage>
 #include <QTemporaryDir>
 #include <QTextBlock>
 #include <QtTest>
@@ -436,6 +440,54 @@ private slots:
             for (QLabel* label : window->findChildren<QLabel*>())
                 QVERIFY(label->text() != "EIGHT" && label->text() != "TWENTYFIVE");
         }
+    }
+
+    // Captions hold what a file gave, shown as written: markup is neither obeyed nor
+    // measured, and a picture it names is never loaded. No label of any window reads
+    // its text as markup.
+    void markupInAnOpenedFileIsShownAsWritten_data() {
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("bold") << QStringLiteral("<b>x</b>");
+        QTest::newRow("entity") << QStringLiteral("&amp;<br>");
+        QTest::newRow("picture") << QStringLiteral("Earned <img src=\"PICTURE\">");
+    }
+    void markupInAnOpenedFileIsShownAsWritten() {
+        QFETCH(QString, caption);
+        const QColor blue(0, 0, 255);
+        QImage picture(8, 8, QImage::Format_RGB32);
+        picture.fill(blue);
+        QVERIFY(picture.save(path("blue.png")));
+        caption.replace(QStringLiteral("PICTURE"), path("blue.png"));
+        saveAll(MainMenu, path("fresh.txt"));
+        QStringList lines = linesOf(path("fresh.txt"));
+        for (int sheet : {1, YearSheet})
+            for (int slot : {7, 8, 24, 25, 28, 30})
+                lines[textLine(sheet, slot) - 1] = caption;
+        writeLines(path("markup.txt"), lines);
+        openFile(Dialogs::Answer::Yes, path("markup.txt"));
+        for (int sheet : {1, YearSheet}) {
+            calendar::sheetAt(sheet)->show();
+            for (int slot : {7, 8, 24, 25, 28, 30}) {
+                auto* label = qobject_cast<QLabel*>(slotWidgets(sheet)[slot - 1]);
+                if (!label)
+                    continue;
+                const QString name = label->objectName();
+                QCOMPARE(label->text(), caption);
+                QVERIFY2(!rendersColour(label, blue), qPrintable(name));
+                const int shown = std::min(inkOfText(label, caption).width(), label->width());
+                QVERIFY2(inkOf(label).width() >= shown * 9 / 10, qPrintable(name));
+            }
+        }
+        int windows = 0;
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (!qobject_cast<TForm*>(window))
+                continue;
+            ++windows;
+            for (QLabel* label : window->findChildren<QLabel*>())
+                QVERIFY2(label->textFormat() == Qt::PlainText,
+                         qPrintable(window->windowTitle() + ' ' + label->objectName()));
+        }
+        QCOMPARE(windows, 16);
     }
 
     void emptyFileIsReadIntoTheRecord() {
