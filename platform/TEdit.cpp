@@ -1,12 +1,12 @@
 #include "platform/TEdit.h"
 
-#include <QMouseEvent>
+#include "platform/TextLength.h"
 
-#include <limits>
+#include <QMouseEvent>
 
 TEdit::TEdit(QWidget* parent)
     : QLineEdit(parent) {
-    setMaxLength(std::numeric_limits<int>::max());
+    setMaxLength(LongestText);
 }
 
 void TEdit::mousePressEvent(QMouseEvent* event) {

@@ -5,7 +5,7 @@
 // A single-line field. A mouse click (the left button pressed on the field and released
 // over it, a double click included) is announced; reaching the field by keyboard is
 // not. With hideSelection off, the field keeps its selection shown when it loses the
-// focus. Texts of any length are kept.
+// focus. It holds texts up to the longest a budget file line may be.
 class TEdit : public QLineEdit {
     Q_OBJECT
     Q_PROPERTY(bool hideSelection READ hideSelection WRITE setHideSelection)

@@ -1,3 +1,4 @@
+#include "app/MainMenu.h"
 #include "month/MonthSheet.h"
 #include "platform/Printing.h"
 #include "platform/TLabel.h"
@@ -8,7 +9,9 @@
 #include "year/YearSheet.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QPrinter>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -133,6 +136,54 @@ private slots:
         QVERIFY(Form6->isVisible());
         QCOMPARE(Form6->Position, TForm::poDesigned);
         QCOMPARE(Form6->pos(), centred);
+    }
+
+    // A typed box text stays exactly as typed: no completion, no match that ignores letter
+    // case when the box is left or Enter is pressed, no new item; so "Ok" moves only on a
+    // text that equals a sheet's name exactly.
+    void typedBoxTextStaysAsTyped_data() {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("key"); // pressed before "Ok" is clicked
+        const char* rows[][3] = {{"ComboBox24", "*march", ""},
+                                 {"ComboBox24", "*march", "Tab"},
+                                 {"ComboBox24", "*year", "Return"},
+                                 {"ComboBox24", "*", "Enter"},
+                                 {"ComboBox22", "enough", "Tab"},
+                                 {"ComboBox22", "e", "Tab"},
+                                 {"ComboBox23", "not to much", "Return"},
+                                 {"ComboBox23", "Plenty", "Enter"}};
+        for (int index : {1, 13})
+            for (const auto& [box, typed, key] : rows)
+                QTest::addRow("%s: %s '%s' %s", qPrintable(sheetNames[index - 1]), box, typed, key)
+                    << index << box << typed << key;
+    }
+    void typedBoxTextStaysAsTyped() {
+        QFETCH(int, index);
+        QFETCH(QString, box);
+        QFETCH(QString, typed);
+        QFETCH(QString, key);
+        TSheet* own = sheet(index);
+        Form1->hide();
+        own->show();
+        own->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(own));
+        auto* combo = at<QComboBox>(index, box);
+        const int items = combo->count();
+        combo->setFocus(Qt::TabFocusReason);
+        combo->lineEdit()->selectAll();
+        QTest::keyClicks(QApplication::focusWidget(), typed);
+        const QMap<QString, Qt::Key> keys = {
+            {"Tab", Qt::Key_Tab}, {"Return", Qt::Key_Return}, {"Enter", Qt::Key_Enter}};
+        if (keys.contains(key))
+            QTest::keyClick(QApplication::focusWidget(), keys[key]);
+        ShowLog log;
+        click(at(index, "Button48"));
+        QCOMPARE(combo->currentText(), typed);
+        QCOMPARE(combo->count(), items);
+        QVERIFY(log.entries.isEmpty());
+        QCOMPARE(visibleSheets(), QStringList{sheetNames[index - 1]});
     }
 
     void copyToAllMonths_data() {

@@ -2,6 +2,7 @@
 #include "month/Calendar.h"
 #include "month/MonthSheet.h"
 #include "platform/TForm.h"
+#include "platform/TextLength.h"
 #include "support/Ink.h"
 #include "support/ProgramUnderTest.h"
 #include "support/SheetWidgets.h"
@@ -490,6 +491,27 @@ private slots:
         QCOMPARE(windows, 16);
     }
 
+    // Every text that a file puts into a field, box or caption comes back whole on the
+    // next save, up to the longest text a file line may hold.
+    void longestTextsComeBackWhole_data() {
+        QTest::addColumn<int>("sheet");
+        QTest::newRow("January") << 1;
+        QTest::newRow("year sheet") << int(YearSheet);
+    }
+    void longestTextsComeBackWhole() {
+        QFETCH(int, sheet);
+        saveAll(MainMenu, path("fresh.txt"));
+        QStringList lines = linesOf(path("fresh.txt"));
+        for (int slot = 1; slot <= 30; ++slot)
+            if (slotWidgets(sheet)[slot - 1])
+                lines[textLine(sheet, slot) - 1] =
+                    QString::number(slot).leftJustified(LongestText, QChar('a' + slot % 26));
+        writeLines(path("longest.txt"), lines);
+        openFile(Dialogs::Answer::Yes, path("longest.txt"));
+        saveAll(sheet, path("again.txt"));
+        QCOMPARE(linesOf(path("again.txt")), lines);
+    }
+
     void emptyFileIsReadIntoTheRecord() {
         saveAll(MainMenu, std::nullopt); // the record holds the sheets, nothing is written
         writeBytes(path("empty.txt"), {});
@@ -535,19 +557,19 @@ private slots:
 
     // A file of another kind with a note line of a megabyte without a blank: the line is
     // put back cut at 16384 characters, which the box wraps without stalling, while an
-    // amount field takes its line of a megabyte whole.
+    // amount field takes its line of the longest text whole.
     void megabyteLinesOfAStrangeFile() {
         saveAll(MainMenu, path("fresh.txt"));
         QStringList lines = linesOf(path("fresh.txt"));
-        lines[0] = QString(1 << 20, '7');
+        lines[0] = QString(LongestText, '7');
         lines[noteLine(2, 1) - 1] = QString(1 << 20, 'n');
         writeLines(path("strange.txt"), lines);
         openFile(Dialogs::Answer::Yes, path("strange.txt"));
-        QCOMPARE(Form2->ui->Edit1->text().size(), 1 << 20);
+        QCOMPARE(Form2->ui->Edit1->text().size(), LongestText);
         QCOMPARE(Form3->ui->Memo1->document()->firstBlock().text().size(), 16384);
         Form3->show();
         saveAll(2, path("again.txt"));
-        QCOMPARE(linesOf(path("again.txt")).at(0).size(), 1 << 20);
+        QCOMPARE(linesOf(path("again.txt")).at(0).size(), LongestText);
     }
 
     void readOnlyFileIsNotReplaced() {
