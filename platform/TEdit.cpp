@@ -7,6 +7,15 @@
 TEdit::TEdit(QWidget* parent)
     : QLineEdit(parent) {
     setMaxLength(LongestText);
+    // An edit by the user announces itself (textEdited) just before the change itself.
+    connect(this, &QLineEdit::textEdited, this, [this] { typed_ = true; });
+    connect(this, &QLineEdit::textChanged, this, &TEdit::showBeginningUnlessTyped);
+}
+
+void TEdit::showBeginningUnlessTyped() {
+    if (!typed_)
+        setCursorPosition(0);
+    typed_ = false;
 }
 
 void TEdit::mousePressEvent(QMouseEvent* event) {

@@ -5,7 +5,9 @@
 // A single-line field. A mouse click (the left button pressed on the field and released
 // over it, a double click included) is announced; reaching the field by keyboard is
 // not. With hideSelection off, the field keeps its selection shown when it loses the
-// focus. It holds texts up to the longest a budget file line may be.
+// focus. It holds texts up to the longest a budget file line may be. A text the program
+// gives it is shown from its beginning, with the caret before its first character;
+// typing moves the caret as usual.
 class TEdit : public QLineEdit {
     Q_OBJECT
     Q_PROPERTY(bool hideSelection READ hideSelection WRITE setHideSelection)
@@ -26,6 +28,9 @@ protected:
     void focusOutEvent(QFocusEvent* event) override;
 
 private:
+    void showBeginningUnlessTyped();
+
+    bool typed_ = false;
     bool pressed_ = false;
     bool hideSelection_ = true;
 };

@@ -36,13 +36,20 @@ void TLabel::mouseDoubleClickEvent(QMouseEvent* event) {
 void TLabel::fitToText() {
     if (!autoSize_)
         return;
+    // A right-aligned caption keeps its right edge. Its text is drawn from the left of the
+    // fitted box all the same: QLabel clips the text to its box, so text set flush right
+    // would lose the overhang of a slanted last letter.
+    if (alignment() & Qt::AlignRight) {
+        keepsRightEdge_ = true;
+        setAlignment((alignment() & ~Qt::AlignHorizontal_Mask) | Qt::AlignLeft);
+    }
     // The advance leaves out the overhang of slanted and emboldened faces.
     const QFontMetrics metrics = fontMetrics();
     const int width =
         std::max(metrics.horizontalAdvance(text()), metrics.boundingRect(text()).right() + 1) +
         2 * margin() + 2;
     QRect box = geometry();
-    if (alignment() & Qt::AlignRight)
+    if (keepsRightEdge_)
         box.setLeft(box.right() + 1 - width);
     else
         box.setWidth(width);

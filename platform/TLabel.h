@@ -32,4 +32,5 @@ protected:
 private:
     void fitToText();
     bool autoSize_ = false;
+    bool keepsRightEdge_ = false;
 };
