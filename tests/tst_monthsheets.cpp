@@ -85,13 +85,6 @@ QStringList textsOf(TMonthSheet* sheet) {
     return texts << sheet->ui->Memo1->toPlainText();
 }
 
-void showActive(QWidget* window) {
-    Form1->hide();
-    window->show();
-    window->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(window));
-}
-
 } // namespace
 
 class TestMonthSheets : public QObject {

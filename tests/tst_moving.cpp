@@ -1,4 +1,3 @@
-#include "app/MainMenu.h"
 #include "month/MonthSheet.h"
 #include "platform/Printing.h"
 #include "platform/TLabel.h"
@@ -164,11 +163,7 @@ private slots:
         QFETCH(QString, box);
         QFETCH(QString, typed);
         QFETCH(QString, key);
-        TSheet* own = sheet(index);
-        Form1->hide();
-        own->show();
-        own->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(own));
+        showActive(sheet(index));
         auto* combo = at<QComboBox>(index, box);
         const int items = combo->count();
         combo->setFocus(Qt::TabFocusReason);
