@@ -10,3 +10,8 @@ TComboBox::TComboBox(QWidget* parent)
     setCompleter(nullptr);
     setInsertPolicy(QComboBox::NoInsert);
 }
+
+void TComboBox::setCurrentText(const QString& text) {
+    QComboBox::setCurrentText(text);
+    lineEdit()->setCursorPosition(0);
+}

@@ -7,15 +7,11 @@
 TEdit::TEdit(QWidget* parent)
     : QLineEdit(parent) {
     setMaxLength(LongestText);
-    // An edit by the user announces itself (textEdited) just before the change itself.
-    connect(this, &QLineEdit::textEdited, this, [this] { typed_ = true; });
-    connect(this, &QLineEdit::textChanged, this, &TEdit::showBeginningUnlessTyped);
 }
 
-void TEdit::showBeginningUnlessTyped() {
-    if (!typed_)
-        setCursorPosition(0);
-    typed_ = false;
+void TEdit::setText(const QString& text) {
+    QLineEdit::setText(text);
+    setCursorPosition(0);
 }
 
 void TEdit::mousePressEvent(QMouseEvent* event) {

@@ -6,14 +6,18 @@
 // over it, a double click included) is announced; reaching the field by keyboard is
 // not. With hideSelection off, the field keeps its selection shown when it loses the
 // focus. It holds texts up to the longest a budget file line may be. A text the program
-// gives it is shown from its beginning, with the caret before its first character;
-// typing moves the caret as usual.
+// gives it is shown from its beginning, with the caret before its first character (Qt
+// would put the caret after the last one and scroll the start out of sight); typing
+// moves the caret as usual.
 class TEdit : public QLineEdit {
     Q_OBJECT
     Q_PROPERTY(bool hideSelection READ hideSelection WRITE setHideSelection)
 
 public:
     explicit TEdit(QWidget* parent = nullptr);
+
+    // Hides QLineEdit::setText: a text the program gives is shown from its beginning.
+    void setText(const QString& text);
 
     bool hideSelection() const { return hideSelection_; }
     void setHideSelection(bool on) { hideSelection_ = on; }
@@ -28,9 +32,6 @@ protected:
     void focusOutEvent(QFocusEvent* event) override;
 
 private:
-    void showBeginningUnlessTyped();
-
-    bool typed_ = false;
     bool pressed_ = false;
     bool hideSelection_ = true;
 };

@@ -5,47 +5,28 @@
 #include <QWidget>
 
 namespace {
-
-InkColumns inkIn(const QImage& image, QColor background) {
-    InkColumns ink{image.width(), -1};
+int inkWidthIn(const QImage& image, QColor background) {
+    int left = image.width(), right = -1;
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x)
-            if (image.pixelColor(x, y).rgb() != background.rgb()) {
-                ink.left = std::min(ink.left, x);
-                ink.right = std::max(ink.right, x);
-            }
-    return ink;
+            if (image.pixelColor(x, y).rgb() != background.rgb())
+                left = std::min(left, x), right = std::max(right, x);
+    return right - left + 1;
 }
-
-QColor backgroundOf(QWidget* widget) {
-    return widget->palette().color(widget->backgroundRole());
-}
-
 } // namespace
 
-InkColumns inkOf(QWidget* widget) {
-    return inkIn(widget->grab().toImage(), backgroundOf(widget));
+int inkWidth(QWidget* widget) {
+    return inkWidthIn(widget->grab().toImage(), widget->palette().color(widget->backgroundRole()));
 }
 
-InkColumns inkOfText(QWidget* widget, const QString& text) {
-    const int room = widget->fontMetrics().height();
-    QImage image(widget->fontMetrics().horizontalAdvance(text) + 2 * room, widget->height(),
+int inkWidth(QWidget* widget, const QString& text) {
+    QImage image(widget->fontMetrics().horizontalAdvance(text) * 2, widget->height(),
                  QImage::Format_ARGB32_Premultiplied);
-    image.fill(backgroundOf(widget));
+    image.fill(widget->palette().color(widget->backgroundRole()));
     QPainter painter(&image);
     painter.setFont(widget->font());
     painter.setPen(widget->palette().color(widget->foregroundRole()));
-    painter.drawText(QRect(room, 0, image.width() - room, image.height()),
-                     Qt::AlignLeft | Qt::AlignTop, text);
+    painter.drawText(image.rect().adjusted(image.width() / 4, 0, 0, 0), Qt::AlignLeft, text);
     painter.end();
-    return inkIn(image, backgroundOf(widget));
-}
-
-bool rendersColour(QWidget* widget, QColor colour) {
-    const QImage image = widget->grab().toImage();
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            if (image.pixelColor(x, y).rgb() == colour.rgb())
-                return true;
-    return false;
+    return inkWidthIn(image, widget->palette().color(widget->backgroundRole()));
 }

@@ -1,21 +1,9 @@
 #pragma once
 
-#include <QColor>
-
+class QString;
 class QWidget;
 
-// The columns of a widget's rendering that hold ink: pixels of any colour but the
-// widget's background. An empty rendering gives left > right.
-struct InkColumns {
-    int left = 0;
-    int right = -1;
-    int width() const { return right - left + 1; }
-};
-InkColumns inkOf(QWidget* widget);
-
-// The ink of a text drawn whole in a widget's font and text colour, with room on both
-// sides, as the widget would draw it if nothing cut it off.
-InkColumns inkOfText(QWidget* widget, const QString& text);
-
-// Whether the widget's rendering holds a pixel of this colour.
-bool rendersColour(QWidget* widget, QColor colour);
+// How many pixel columns of a widget's rendering hold ink (any colour but its background).
+int inkWidth(QWidget* widget);
+// The same for a text drawn whole, uncut, in the widget's font and text colour.
+int inkWidth(QWidget* widget, const QString& text);
