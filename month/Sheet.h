@@ -62,7 +62,7 @@ protected:
         TLabel* runningCaption; // null on the year sheet
         const QString& runningPlaceholder;
         double& running;
-        QComboBox* verdict;
+        TComboBox* verdict;
         const QString& verdictPlaceholder;
     };
     Table earnedTable();

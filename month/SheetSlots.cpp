@@ -12,7 +12,7 @@ struct Widget {
     Kind kind;
     TEdit* edit = nullptr;
     TLabel* label = nullptr;
-    QComboBox* combo = nullptr;
+    TComboBox* combo = nullptr;
 };
 
 Widget widgetOf(const SheetView& sheet, int slot) {
@@ -23,7 +23,7 @@ Widget widgetOf(const SheetView& sheet, int slot) {
     auto label = [](TLabel* caption) {
         return caption ? Widget{Kind::Label, nullptr, caption} : Widget{Kind::None};
     };
-    auto combo = [](QComboBox* box) { return Widget{Kind::Combo, nullptr, nullptr, box}; };
+    auto combo = [](TComboBox* box) { return Widget{Kind::Combo, nullptr, nullptr, box}; };
     switch (slot) {
     case 7:
         return label(sheet.earnedTotal);

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "platform/TComboBox.h"
 #include "platform/TEdit.h"
 #include "platform/TLabel.h"
 
-#include <QComboBox>
 #include <QPlainTextEdit>
 
 #include <array>
@@ -21,13 +21,13 @@ struct SheetView {
     std::array<TEdit*, ItemCount> items{};
     TLabel* earnedTotal = nullptr;   // Label10
     TLabel* earnedRunning = nullptr; // Label32
-    QComboBox* enough = nullptr;     // ComboBox22
+    TComboBox* enough = nullptr;     // ComboBox22
     TLabel* spendTotal = nullptr;    // Label9
     TLabel* spendRunning = nullptr;  // Label33
-    QComboBox* tooMuch = nullptr;    // ComboBox23
+    TComboBox* tooMuch = nullptr;    // ComboBox23
     TEdit* currency = nullptr;       // Edit21
     TLabel* balance = nullptr;       // Label29
-    QComboBox* goTo = nullptr;       // ComboBox24
+    TComboBox* goTo = nullptr;       // ComboBox24
     TLabel* yearCaption = nullptr;   // Label1
     QPlainTextEdit* notes = nullptr; // Memo1
 

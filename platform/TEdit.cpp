@@ -1,12 +1,17 @@
 #include "platform/TEdit.h"
 
-#include <QMouseEvent>
+#include "platform/TextLength.h"
 
-#include <limits>
+#include <QMouseEvent>
 
 TEdit::TEdit(QWidget* parent)
     : QLineEdit(parent) {
-    setMaxLength(std::numeric_limits<int>::max());
+    setMaxLength(LongestText);
+}
+
+void TEdit::setText(const QString& text) {
+    QLineEdit::setText(text);
+    setCursorPosition(0);
 }
 
 void TEdit::mousePressEvent(QMouseEvent* event) {

@@ -5,13 +5,19 @@
 // A single-line field. A mouse click (the left button pressed on the field and released
 // over it, a double click included) is announced; reaching the field by keyboard is
 // not. With hideSelection off, the field keeps its selection shown when it loses the
-// focus. Texts of any length are kept.
+// focus. It holds texts up to the longest a budget file line may be. A text the program
+// gives it is shown from its beginning, with the caret before its first character (Qt
+// would put the caret after the last one and scroll the start out of sight); typing
+// moves the caret as usual.
 class TEdit : public QLineEdit {
     Q_OBJECT
     Q_PROPERTY(bool hideSelection READ hideSelection WRITE setHideSelection)
 
 public:
     explicit TEdit(QWidget* parent = nullptr);
+
+    // Hides QLineEdit::setText: a text the program gives is shown from its beginning.
+    void setText(const QString& text);
 
     bool hideSelection() const { return hideSelection_; }
     void setHideSelection(bool on) { hideSelection_ = on; }

@@ -8,7 +8,9 @@ int captionWidth(const QFontMetrics& metrics, const QString& text) {
 }
 
 TLabel::TLabel(QWidget* parent)
-    : QLabel(parent) {}
+    : QLabel(parent) {
+    setTextFormat(Qt::PlainText);
+}
 
 void TLabel::setAutoSize(bool on) {
     autoSize_ = on;
@@ -45,9 +47,16 @@ void TLabel::mouseDoubleClickEvent(QMouseEvent* event) {
 void TLabel::fitToText() {
     if (!autoSize_)
         return;
+    // A right-aligned caption keeps its right edge. Its text is drawn from the left of the
+    // fitted box all the same: QLabel clips the text to its box, so text set flush right
+    // would lose the overhang of a slanted last letter.
+    if (alignment() & Qt::AlignRight) {
+        keepsRightEdge_ = true;
+        setAlignment((alignment() & ~Qt::AlignHorizontal_Mask) | Qt::AlignLeft);
+    }
     const int width = captionWidth(fontMetrics(), text()) + 2 * margin();
     QRect box = geometry();
-    if (alignment() & Qt::AlignRight)
+    if (keepsRightEdge_)
         box.setLeft(box.right() + 1 - width);
     else
         box.setWidth(width);

@@ -5,9 +5,10 @@
 // The width a caption of this font needs for the text, without margins.
 int captionWidth(const QFontMetrics& metrics, const QString& text);
 
-// A caption. With autoSize on it takes the width of its text whenever the text or the
-// font changes, keeping its left edge, or its right edge when it is right-aligned. A double click
-// is announced for the handlers that enter the year.
+// A caption. Its text is shown as written, never read as markup: captions hold what a
+// user typed or a budget file gave. With autoSize on it takes the width of its text
+// whenever the text or the font changes, keeping its left edge, or its right edge when
+// it is right-aligned. A double click is announced for the handlers that enter the year.
 class TLabel : public QLabel {
     Q_OBJECT
     Q_PROPERTY(bool autoSize READ autoSize WRITE setAutoSize)
@@ -35,4 +36,5 @@ protected:
 private:
     void fitToText();
     bool autoSize_ = false;
+    bool keepsRightEdge_ = false;
 };

@@ -1,11 +1,17 @@
 #include "app/MainMenu.h"
 #include "month/Calendar.h"
 #include "month/MonthSheet.h"
+#include "support/Ink.h"
 #include "support/ProgramUnderTest.h"
 #include "support/ShowHideLog.h"
+#include "ui_MainMenu.h"
 #include "ui_MonthSheet.h"
+#include "ui_YearSheet.h"
+#include "year/YearSheet.h"
 
 #include <QApplication>
+#include <QGroupBox>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include <memory>
@@ -77,13 +83,6 @@ QStringList textsOf(TMonthSheet* sheet) {
     for (QComboBox* box : sheet->findChildren<QComboBox*>())
         texts << box->currentText();
     return texts << sheet->ui->Memo1->toPlainText();
-}
-
-void showActive(QWidget* window) {
-    Form1->hide();
-    window->show();
-    window->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(window));
 }
 
 } // namespace
@@ -365,6 +364,64 @@ private slots:
             label->setFont(narrower);
             QVERIFY(label->width() < before.width());
             QVERIFY(label->width() >= label->fontMetrics().horizontalAdvance(label->text()));
+        }
+    }
+
+    // On all thirteen sheets the year caption keeps the tail of its last letter at its right
+    // edge, and the three boxes cover the top bar's lower edge ("Earned" and "Extra" lying
+    // over "Spend"). A long text the program puts into a field or box shows its beginning.
+    void textsShowWholeAndBoxesCoverTheBar() {
+        for (int index = 1; index <= 13; ++index) {
+            auto* caption = calendar::sheetAt(index)->findChild<TLabel*>("Label1");
+            for (const char* text : {"Double click here for entering year", "2024", "Ruby year"}) {
+                caption->setText(text);
+                QCOMPARE(caption->x() + caption->width(), 1094);
+                QCOMPARE(inkWidth(caption), inkWidth(caption, text));
+            }
+            auto* panel = calendar::sheetAt(index)->findChild<QWidget*>("Panel3");
+            const QImage image = panel->grab().toImage();
+            for (int x = 0; x < panel->width(); ++x) { // 89: the top bar's last row
+                auto* box = qobject_cast<QGroupBox*>(panel->childAt(x, 89));
+                const QColor pixel = image.pixelColor(x, 89); // the box's inside is shaded
+                if (box && x >= box->x() + 4 && x < box->x() + box->width() - 4)
+                    QVERIFY2(pixel.red() > 240 && pixel.green() > 240 && pixel.blue() < 32,
+                             qPrintable(QString("sheet %1, x %2").arg(index).arg(x)));
+            }
+            QCOMPARE(panel->childAt(409, 300)->objectName(), "GroupBox1");
+            QCOMPARE(panel->childAt(809, 300)->objectName(), "GroupBox3");
+        }
+        const QString number = "123456789012345678901234";
+        Form1->hide();
+        Form2->show();
+        typeInto(Form2->ui->Edit1, number);
+        click(Form2->ui->Button4); // "Add"
+        typeInto(Form2->ui->Edit6, number);
+        click(Form2->ui->Button2); // "Add up"
+        typeInto(Form2->ui->Edit3, number);
+        click(Form2->ui->Button27); // "Copy to all months"
+        Form2->hide();
+        Form14->show();
+        click(Form14->ui->Button4); // "Add all months up"
+        Form2->ui->ComboBox24->setCurrentText(number);
+        QTemporaryDir dir; // "Open file" puts back what a save wrote
+        program->dialogs.saveAnswers.push_back(dir.filePath("long.txt"));
+        click(Form14->ui->Button47);
+        // January's first field is left out once opened: shown, the sheet gives it the focus
+        // with its text selected.
+        const QList<QLineEdit*> given = {Form2->ui->Edit6, Form3->ui->Edit3, Form14->ui->Edit1,
+                                         Form2->ui->ComboBox24->lineEdit(), Form2->ui->Edit1};
+        for (bool opened : {false, true}) {
+            if (opened) {
+                program->dialogs.confirmAnswers.push_back(Dialogs::Answer::Yes);
+                program->dialogs.openAnswers.push_back(dir.filePath("long.txt"));
+                Form1->show();
+                click(Form1->ui->Button52);
+            }
+            for (QLineEdit* field : given.mid(0, opened ? 4 : 5)) {
+                field->grab(); // scrolls the text as a paint does
+                const QRect caret = field->inputMethodQuery(Qt::ImCursorRectangle).toRect();
+                QVERIFY2(caret.left() < field->width() / 4, qPrintable(field->text()));
+            }
         }
     }
 

@@ -8,7 +8,9 @@
 #include "year/YearSheet.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QPrinter>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -133,6 +135,42 @@ private slots:
         QVERIFY(Form6->isVisible());
         QCOMPARE(Form6->Position, TForm::poDesigned);
         QCOMPARE(Form6->pos(), centred);
+    }
+
+    // A typed box text stays exactly as typed: no completion, no match that ignores letter
+    // case when the box is left or Enter is pressed, no new item; so "Ok" moves only on a
+    // text that equals a sheet's name exactly.
+    void typedBoxTextStaysAsTyped_data() {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<QStringList>("row"); // box, typed text, key pressed before "Ok"
+        for (int index : {1, 13})
+            for (QString row :
+                 {"ComboBox24 *march -", "ComboBox24 *march Tab", "ComboBox24 *year Return",
+                  "ComboBox24 * Enter", "ComboBox22 enough Tab", "ComboBox22 e Tab",
+                  "ComboBox23 not_to_much Return", "ComboBox23 Plenty Enter"})
+                QTest::addRow("%s: %s", qPrintable(sheetNames[index - 1]), qPrintable(row))
+                    << index << row.replace('_', ' ').split(' ');
+    }
+    void typedBoxTextStaysAsTyped() {
+        QFETCH(int, index);
+        QFETCH(QStringList, row);
+        const QString typed = row.mid(1, row.size() - 2).join(' ');
+        showActive(sheet(index));
+        auto* box = at<QComboBox>(index, row[0]);
+        const int items = box->count();
+        box->setFocus(Qt::TabFocusReason);
+        box->lineEdit()->selectAll();
+        QTest::keyClicks(QApplication::focusWidget(), typed);
+        const QMap<QString, Qt::Key> keys = {
+            {"Tab", Qt::Key_Tab}, {"Return", Qt::Key_Return}, {"Enter", Qt::Key_Enter}};
+        if (keys.contains(row.last()))
+            QTest::keyClick(QApplication::focusWidget(), keys[row.last()]);
+        ShowLog log;
+        click(at(index, "Button48"));
+        QCOMPARE(box->currentText(), typed);
+        QCOMPARE(box->count(), items);
+        QVERIFY(log.entries.isEmpty());
+        QCOMPARE(visibleSheets(), QStringList{sheetNames[index - 1]});
     }
 
     void copyToAllMonths_data() {

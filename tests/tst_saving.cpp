@@ -1,6 +1,9 @@
 #include "app/MainMenu.h"
 #include "month/Calendar.h"
 #include "month/MonthSheet.h"
+#include "platform/TForm.h"
+#include "platform/TextLength.h"
+#include "support/Ink.h"
 #include "support/ProgramUnderTest.h"
 #include "support/SheetWidgets.h"
 #include "ui_MainMenu.h"
@@ -9,7 +12,9 @@
 #include "year/YearSheet.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QApplication>
 #include <QFile>
+#include <QImage>
 #include <QTemporaryDir>
 #include <QTextBlock>
 #include <QtTest>
@@ -438,6 +443,58 @@ private slots:
         }
     }
 
+    // Captions hold what a file gave, shown as written: markup is neither obeyed nor
+    // measured, and no picture it names is drawn. No label of any window reads markup.
+    void markupInAnOpenedFileIsShownAsWritten_data() {
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("bold") << QStringLiteral("<b>x</b>");
+        QTest::newRow("entity") << QStringLiteral("&amp;<br>");
+        QTest::newRow("picture") << QStringLiteral("Earned <img src=\"%1\">");
+    }
+    void markupInAnOpenedFileIsShownAsWritten() {
+        QFETCH(QString, caption);
+        QVERIFY(QImage(8, 8, QImage::Format_RGB32).save(path("dot.png")));
+        caption = caption.arg(path("dot.png"));
+        saveAll(MainMenu, path("fresh.txt"));
+        QStringList lines = linesOf(path("fresh.txt"));
+        const int captions[] = {7, 8, 24, 25, 28, 30};
+        for (int slot : captions)
+            lines[textLine(1, slot) - 1] = lines[textLine(YearSheet, slot) - 1] = caption;
+        writeLines(path("markup.txt"), lines);
+        openFile(Dialogs::Answer::Yes, path("markup.txt"));
+        for (int sheet : {1, YearSheet})
+            for (int slot : captions)
+                if (auto* label = qobject_cast<QLabel*>(slotWidgets(sheet)[slot - 1])) {
+                    QCOMPARE(label->text(), caption);
+                    const int shown = std::min(inkWidth(label, caption), label->width());
+                    QVERIFY2(inkWidth(label) >= shown * 9 / 10, qPrintable(label->objectName()));
+                }
+        QWidgetList windows = QApplication::topLevelWidgets();
+        windows.removeIf([](QWidget* window) { return !qobject_cast<TForm*>(window); });
+        QCOMPARE(windows.size(), 16);
+        for (QWidget* window : windows)
+            for (QLabel* label : window->findChildren<QLabel*>())
+                QVERIFY2(label->textFormat() == Qt::PlainText,
+                         qPrintable(window->windowTitle() + ' ' + label->objectName()));
+    }
+
+    // Every text that a file puts into a field, box or caption comes back whole on the
+    // next save, up to the longest text a file line may hold.
+    void longestTextsComeBackWhole() {
+        for (int sheet : {1, YearSheet}) {
+            saveAll(MainMenu, path("fresh.txt"));
+            QStringList lines = linesOf(path("fresh.txt"));
+            for (int slot = 1; slot <= 30; ++slot)
+                if (slotWidgets(sheet)[slot - 1])
+                    lines[textLine(sheet, slot) - 1] =
+                        QString::number(slot).leftJustified(LongestText, QChar('a' + slot % 26));
+            writeLines(path("longest.txt"), lines);
+            openFile(Dialogs::Answer::Yes, path("longest.txt"));
+            saveAll(sheet, path("again.txt"));
+            QCOMPARE(linesOf(path("again.txt")), lines);
+        }
+    }
+
     void emptyFileIsReadIntoTheRecord() {
         saveAll(MainMenu, std::nullopt); // the record holds the sheets, nothing is written
         writeBytes(path("empty.txt"), {});
@@ -483,19 +540,19 @@ private slots:
 
     // A file of another kind with a note line of a megabyte without a blank: the line is
     // put back cut at 16384 characters, which the box wraps without stalling, while an
-    // amount field takes its line of a megabyte whole.
+    // amount field takes its line of the longest text whole.
     void megabyteLinesOfAStrangeFile() {
         saveAll(MainMenu, path("fresh.txt"));
         QStringList lines = linesOf(path("fresh.txt"));
-        lines[0] = QString(1 << 20, '7');
+        lines[0] = QString(LongestText, '7');
         lines[noteLine(2, 1) - 1] = QString(1 << 20, 'n');
         writeLines(path("strange.txt"), lines);
         openFile(Dialogs::Answer::Yes, path("strange.txt"));
-        QCOMPARE(Form2->ui->Edit1->text().size(), 1 << 20);
+        QCOMPARE(Form2->ui->Edit1->text().size(), LongestText);
         QCOMPARE(Form3->ui->Memo1->document()->firstBlock().text().size(), 16384);
         Form3->show();
         saveAll(2, path("again.txt"));
-        QCOMPARE(linesOf(path("again.txt")).at(0).size(), 1 << 20);
+        QCOMPARE(linesOf(path("again.txt")).at(0).size(), LongestText);
     }
 
     void readOnlyFileIsNotReplaced() {

@@ -17,6 +17,13 @@ ProgramUnderTest::~ProgramUnderTest() {
     destroyAllWindows();
 }
 
+void showActive(QWidget* window) {
+    Form1->hide();
+    window->show();
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window));
+}
+
 void click(QAbstractButton* button) {
     QVERIFY2(button->isVisible(), qPrintable(button->objectName() + " is not visible"));
     QTest::mouseClick(button, Qt::LeftButton);

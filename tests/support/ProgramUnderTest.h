@@ -21,6 +21,8 @@ public:
 };
 
 // A user's actions on the real widgets.
+// Hides the main menu, shows the window and makes it the active one.
+void showActive(QWidget* window);
 void click(QAbstractButton* button);
 // Clicks the field (which empties it) and types the text.
 void typeInto(TEdit* field, const QString& text);
