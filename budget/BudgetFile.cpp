@@ -14,6 +14,7 @@
 #include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -192,30 +193,45 @@ QByteArray encodeBudgetFile(const BudgetRecord& record) {
 }
 
 void decodeBudgetFile(const QByteArray& bytes, BudgetRecord& record) {
-    const bool utf8 = bytes.isValidUtf8(); // pure ASCII reads the same either way
+    // Where each line's text lies (an empty view for the lines that Ctrl+Z makes), and
+    // where the bytes of lines 1..1690 end.
+    std::vector<QByteArrayView> texts;
+    texts.reserve(BudgetRecord::LineCount);
     const char* data = bytes.constData();
     const qsizetype size = bytes.size();
     qsizetype position = 0;
-    int line = 0;
-    while (line < BudgetRecord::LineCount && position < size) {
+    while (qsizetype(texts.size()) < BudgetRecord::LineCount && position < size) {
         const auto* lineFeed =
             static_cast<const char*>(std::memchr(data + position, LineFeed, size - position));
         const qsizetype end = lineFeed ? lineFeed - data : size;
         const auto* ctrlZ =
             static_cast<const char*>(std::memchr(data + position, CtrlZ, end - position));
-        const qsizetype restStart = ctrlZ ? ctrlZ - data + 1 : end;
         qsizetype textEnd = ctrlZ ? ctrlZ - data : end;
         if (textEnd > position && data[textEnd - 1] == CarriageReturn)
             --textEnd; // the line end's own CR, or one that would be dropped anyway
-        entryOnLine(record, line++) =
-            decodeText(QByteArrayView(data + position, textEnd - position), utf8);
-        for (qsizetype rest = restStart; rest < end && line < BudgetRecord::LineCount; ++rest)
-            if (data[rest] == CtrlZ)
-                entryOnLine(record, line++).clear();
-        position = end + 1;
+        texts.emplace_back(data + position, textEnd - position);
+        qsizetype next = end + 1;
+        for (qsizetype rest = ctrlZ ? ctrlZ - data + 1 : end; rest < end; ++rest) {
+            if (data[rest] != CtrlZ)
+                continue;
+            if (qsizetype(texts.size()) == BudgetRecord::LineCount) {
+                next = rest; // where line 1691 starts
+                break;
+            }
+            texts.emplace_back();
+        }
+        position = next;
     }
-    while (line < BudgetRecord::LineCount)
-        entryOnLine(record, line++).clear();
+
+    // The code page is judged by the lines read alone; pure ASCII reads the same either way.
+    const bool utf8 = QByteArrayView(data, std::min(position, size)).isValidUtf8();
+    for (int line = 0; line < BudgetRecord::LineCount; ++line) {
+        QString& entry = entryOnLine(record, line);
+        if (line < qsizetype(texts.size()) && !texts[line].isEmpty())
+            entry = decodeText(texts[line], utf8);
+        else
+            entry.clear();
+    }
 }
 
 void writeBudgetFile(const QString& path, const BudgetRecord& record) {

@@ -16,8 +16,9 @@
 // The whole file for the record.
 QByteArray encodeBudgetFile(const BudgetRecord& record);
 
-// Reads the file's bytes into all 1690 entries of the record. A file that is valid UTF-8
-// is read as UTF-8, any other as Windows-1252. A line ends at LF or CR LF; any other CR
+// Reads the file's bytes into all 1690 entries of the record. When the bytes of lines
+// 1..1690 are valid UTF-8 they are read as UTF-8, else as Windows-1252; what follows
+// line 1690 has no say. A line ends at LF or CR LF; any other CR
 // is dropped; a Ctrl+Z (byte 26) ends its line's text, and each further Ctrl+Z in the
 // rest of that line counts as one more, empty, line. Lines missing at the end of the
 // file read as empty texts; lines after line 1690 are ignored. Never fails.

@@ -123,6 +123,8 @@ private slots:
     void windows1252FileIsWrittenBackByteForByte();
     void textsBeyondWindows1252AreWrittenAsUtf8_data();
     void textsBeyondWindows1252AreWrittenAsUtf8();
+    void codePageIsJudgedByTheLinesRead_data();
+    void codePageIsJudgedByTheLinesRead();
 
     // Failures.
     void failuresGiveTheirMessages_data();
@@ -348,6 +350,28 @@ void BudgetFileTest::textsBeyondWindows1252AreWrittenAsUtf8() {
     BudgetRecord read;
     readBudgetFile(path, read);
     QVERIFY(read == record);
+}
+
+void BudgetFileTest::codePageIsJudgedByTheLinesRead_data() {
+    QTest::addColumn<QByteArray>("after"); // what follows the 1689 lines of a UTF-8 year
+    QTest::addColumn<bool>("utf8");
+    QTest::newRow("stray byte after line 1690") << QByteArray("last\r\n\xFF") << true;
+    QTest::newRow("Windows-1252 after line 1690") << QByteArray("last\r\nK\xF6ln\r\n") << true;
+    QTest::newRow("a further Ctrl+Z starts line 1691") << QByteArray("a\x1A\x1A\xFF\r\n") << true;
+    QTest::newRow("Windows-1252 after Ctrl+Z in line 1690") << QByteArray("a\x1A\xFF\r\n") << false;
+    QTest::newRow("Windows-1252 in line 1690") << QByteArray("K\xF6ln\r\n\xFF") << false;
+}
+
+void BudgetFileTest::codePageIsJudgedByTheLinesRead() {
+    QFETCH(QByteArray, after);
+    QFETCH(bool, utf8);
+    BudgetRecord record;
+    record.text(1, 1) = QString::fromUtf8("5 zł");
+    const QByteArray file = encodeBudgetFile(record).chopped(2) + after;
+    BudgetRecord read;
+    decodeBudgetFile(file, read);
+    QCOMPARE(read.text(1, 1), utf8 ? QString::fromUtf8("5 zł")
+                                   : QStringDecoder("windows-1252")(QByteArray("5 z\xC5\x82")));
 }
 
 void BudgetFileTest::failuresGiveTheirMessages_data() {
