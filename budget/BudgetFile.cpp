@@ -1,10 +1,10 @@
 #include "budget/BudgetFile.h"
 
+#include "budget/FileReplace.h"
 #include "platform/Errors.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringDecoder>
 
 #include <algorithm>
@@ -13,7 +13,6 @@
 #include <optional>
 #include <string_view>
 #include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -88,12 +87,10 @@ QString decodeText(QByteArrayView text, bool utf8) {
 }
 
 // Error numbers. Whatever can be told before a file is opened is asked of the system
-// directly (stat, access), which gives its own number. Besides:
+// directly (stat), which gives its own number. Besides:
 // - a name whose folder does not exist gives ENOTDIR ("Invalid filename"), while a
 //   missing file in an existing folder stays ENOENT ("File not found");
 // - a folder gives EISDIR; a device, pipe or socket gives EINVAL;
-// - the process runs as root, which ignores permission bits: a file or folder without
-//   any write bit is refused with EACCES all the same;
 // - a failing Qt call gives errno as the call left it, else by Qt's error kind:
 //   ResourceError ENOSPC, PermissionsError EACCES, any other EIO.
 int errorAfter(int savedErrno, QFileDevice::FileError error) {
@@ -133,45 +130,6 @@ struct stat plainFileStatus(const QString& path) {
     if (!S_ISREG(status.st_mode))
         throw InOutError(EINVAL);
     return status;
-}
-
-void requireWriteAccess(const QString& path, const struct stat& status, int mode) {
-    if ((status.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
-        throw InOutError(EACCES);
-    if (::access(QFile::encodeName(path).constData(), mode) != 0)
-        throw InOutError(errno);
-}
-
-// Where the save really goes: a symbolic link is followed to its target, as QSaveFile does.
-QString finalTarget(const QString& path) {
-    QFileInfo info(path);
-    int depth = 128;
-    while (--depth > 0 && info.isSymLink())
-        info.setFile(info.symLinkTarget());
-    return depth > 0 ? info.filePath() : path;
-}
-
-// Refuses what the save would fail at, or would wrongly do as root: the file (when it
-// exists) and its folder must both be writable.
-void checkWritable(const QString& target) {
-    if (target.isEmpty())
-        throw InOutError(ENOENT);
-    struct stat status;
-    if (::stat(QFile::encodeName(target).constData(), &status) == 0) {
-        if (S_ISDIR(status.st_mode))
-            throw InOutError(EISDIR);
-        if (!S_ISREG(status.st_mode))
-            throw InOutError(EINVAL);
-        requireWriteAccess(target, status, W_OK);
-    } else if (errno != ENOENT) {
-        throw InOutError(errno);
-    }
-    const QString folder = QFileInfo(target).absolutePath();
-    if (::stat(QFile::encodeName(folder).constData(), &status) != 0)
-        throw InOutError(errno == ENOENT ? ENOTDIR : errno);
-    if (!S_ISDIR(status.st_mode))
-        throw InOutError(ENOTDIR);
-    requireWriteAccess(folder, status, W_OK | X_OK);
 }
 
 } // namespace
@@ -235,24 +193,7 @@ void decodeBudgetFile(const QByteArray& bytes, BudgetRecord& record) {
 }
 
 void writeBudgetFile(const QString& path, const BudgetRecord& record) {
-    const QByteArray bytes = encodeBudgetFile(record);
-    checkWritable(finalTarget(path));
-
-    // Unbuffered, so that a failing write shows in its own count instead of in a flush
-    // that QSaveFile::commit() would not notice before it replaces the file.
-    QSaveFile file(path);
-    errno = 0;
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        failAfter(errno, file);
-    errno = 0;
-    if (file.write(bytes) != bytes.size())
-        failAfter(errno, file); // the unfinished new file goes with `file`
-    errno = 0;
-    if (::fsync(file.handle()) != 0 && errno != EINVAL)
-        failAfter(errno, file);
-    errno = 0;
-    if (!file.commit() || file.error() != QFileDevice::NoError)
-        failAfter(errno, file);
+    replaceFileContent(path, encodeBudgetFile(record));
 }
 
 void readBudgetFile(const QString& path, BudgetRecord& record) {

@@ -24,9 +24,8 @@ QByteArray encodeBudgetFile(const BudgetRecord& record);
 // file read as empty texts; lines after line 1690 are ignored. Never fails.
 void decodeBudgetFile(const QByteArray& bytes, BudgetRecord& record);
 
-// Writes the record to the file, replacing it only once every byte is written and
-// flushed: a failure leaves any earlier file as it was. A symbolic link is written
-// through and stays a link. Throws InOutError with the platform's error number.
+// Writes the record to the file (see replaceFileContent: owner, group, permissions and
+// links are kept, and a failure keeps the old contents). Throws InOutError.
 void writeBudgetFile(const QString& path, const BudgetRecord& record);
 
 // Reads the whole file into the record. A file over 64 MiB, a folder or anything but a
