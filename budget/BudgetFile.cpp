@@ -2,6 +2,7 @@
 
 #include "budget/FileReplace.h"
 #include "platform/Errors.h"
+#include "platform/TextLength.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -18,7 +19,9 @@
 namespace {
 
 constexpr int TextLineCount = BudgetRecord::SheetCount * BudgetRecord::SlotCount; // 390
-constexpr qint64 MaxFileSize = qint64(64) * 1024 * 1024;
+// Every year the writer accepts fits: a character takes at most three bytes of UTF-8 (a
+// character beyond 16 bits takes two of the text's length and four bytes).
+static_assert(qint64(BudgetRecord::LineCount) * (3 * LongestText + 2) <= LargestBudgetFile);
 constexpr char LineFeed = '\n';
 constexpr char CarriageReturn = '\r';
 constexpr char CtrlZ = 26;
@@ -91,6 +94,7 @@ QString decodeText(QByteArrayView text, bool utf8) {
 // - a name whose folder does not exist gives ENOTDIR ("Invalid filename"), while a
 //   missing file in an existing folder stays ENOENT ("File not found");
 // - a folder gives EISDIR; a device, pipe or socket gives EINVAL;
+// - a file too big to open, or a text longer than any field takes, gives EFBIG;
 // - a failing Qt call gives errno as the call left it, else by Qt's error kind:
 //   ResourceError ENOSPC, PermissionsError EACCES, any other EIO.
 int errorAfter(int savedErrno, QFileDevice::FileError error) {
@@ -192,12 +196,19 @@ void decodeBudgetFile(const QByteArray& bytes, BudgetRecord& record) {
     }
 }
 
+void requireOpenable(const BudgetRecord& record) {
+    for (int line = 0; line < BudgetRecord::LineCount; ++line)
+        if (entryOnLine(record, line).size() > LongestText)
+            throw InOutError(EFBIG);
+}
+
 void writeBudgetFile(const QString& path, const BudgetRecord& record) {
+    requireOpenable(record);
     replaceFileContent(path, encodeBudgetFile(record));
 }
 
 void readBudgetFile(const QString& path, BudgetRecord& record) {
-    if (plainFileStatus(path).st_size > MaxFileSize)
+    if (plainFileStatus(path).st_size > LargestBudgetFile)
         throw InOutError(EFBIG);
     QFile file(path);
     errno = 0;
@@ -207,7 +218,10 @@ void readBudgetFile(const QString& path, BudgetRecord& record) {
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         failAfter(errno, file);
-    if (bytes.size() > MaxFileSize)
+    if (bytes.size() > LargestBudgetFile)
         throw InOutError(EFBIG);
-    decodeBudgetFile(bytes, record);
+    BudgetRecord read;
+    decodeBudgetFile(bytes, read);
+    requireOpenable(read);
+    record = std::move(read);
 }

@@ -13,6 +13,9 @@
 // cannot hold, or whose Windows-1252 bytes would read back as UTF-8, is stored as UTF-8
 // (no byte-order mark) instead, so nothing is lost.
 
+// The largest file the reader opens.
+inline constexpr qint64 LargestBudgetFile = qint64(64) * 1024 * 1024;
+
 // The whole file for the record.
 QByteArray encodeBudgetFile(const BudgetRecord& record);
 
@@ -24,10 +27,16 @@ QByteArray encodeBudgetFile(const BudgetRecord& record);
 // file read as empty texts; lines after line 1690 are ignored. Never fails.
 void decodeBudgetFile(const QByteArray& bytes, BudgetRecord& record);
 
+// What the reader accepts, for the reader and the writer alike: a year none of whose texts
+// is longer than LongestText. Throws InOutError (EFBIG, "I/O error 27") for any other.
+void requireOpenable(const BudgetRecord& record);
+
 // Writes the record to the file (see replaceFileContent: owner, group, permissions and
-// links are kept, and a failure keeps the old contents). Throws InOutError.
+// links are kept, and a failure keeps the old contents). A year the reader would refuse
+// is refused before anything is written. Throws InOutError.
 void writeBudgetFile(const QString& path, const BudgetRecord& record);
 
-// Reads the whole file into the record. A file over 64 MiB, a folder or anything but a
-// plain file is refused before reading. Throws InOutError; the record is then unchanged.
+// Reads the whole file into the record. A file over LargestBudgetFile, a folder or
+// anything but a plain file is refused before reading, a file with a text longer than
+// LongestText after it. Throws InOutError; the record is then unchanged.
 void readBudgetFile(const QString& path, BudgetRecord& record);

@@ -1,5 +1,6 @@
 #include "budget/BudgetFile.h"
 #include "platform/Errors.h"
+#include "platform/TextLength.h"
 
 #include <QDir>
 #include <QFile>
@@ -138,6 +139,8 @@ private slots:
     void tooManyOpenFiles();
     void symbolicLinkStaysALink();
     void fileOver64MiBIsRefused();
+    void saveRefusesWhatOpenRefuses_data();
+    void saveRefusesWhatOpenRefuses();
     void savingKeepsWhatTheFileIs_data();
     void savingKeepsWhatTheFileIs();
 
@@ -596,6 +599,36 @@ void BudgetFileTest::fileOver64MiBIsRefused() {
     BudgetRecord record = recordWithEvery("kept");
     QCOMPARE(errorOf([&] { readBudgetFile(path, record); }), "I/O error 27");
     QVERIFY(record == recordWithEvery("kept"));
+}
+
+void BudgetFileTest::saveRefusesWhatOpenRefuses_data() {
+    QTest::addColumn<int>("line");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("accepted");
+    QTest::newRow("longest amount") << 1 << QString(LongestText, '9') << true;
+    QTest::newRow("longest caption, two bytes a character")
+        << 30 << QString::fromUtf8("ł").repeated(LongestText) << true;
+    QTest::newRow("caption one longer") << 30 << QString(LongestText + 1, 'W') << false;
+    QTest::newRow("last note line one longer") << 1690 << QString(LongestText + 1, 'n') << false;
+}
+
+// Whatever is saved opens again, and what would not open is not saved; a line after line
+// 1690 has no say.
+void BudgetFileTest::saveRefusesWhatOpenRefuses() {
+    QFETCH(int, line);
+    QFETCH(QString, text);
+    QFETCH(bool, accepted);
+    BudgetRecord record = recordWithEvery("year");
+    entryOnLine(record, line) = text;
+    QTemporaryDir folder;
+    const QString saved = folder.filePath("saved.txt"), opened = folder.filePath("opened.txt");
+    put(opened, encodeBudgetFile(record) + QByteArray(10 * LongestText, 'x') + "\r\n");
+    BudgetRecord read = recordWithEvery("kept");
+    const QString error = accepted ? "no error" : "I/O error 27";
+    QCOMPARE(errorOf([&] { writeBudgetFile(saved, record); }), error);
+    QCOMPARE(errorOf([&] { readBudgetFile(opened, read); }), error);
+    QVERIFY(read == (accepted ? record : recordWithEvery("kept")));
+    QCOMPARE(filesIn(folder.path()).size(), accepted ? 2 : 1);
 }
 
 void BudgetFileTest::savingKeepsWhatTheFileIs_data() {
