@@ -314,6 +314,15 @@ void reportOpening(SilentDialogs& silent, const QString& folder, int repetitions
     silent.openName.reset();
 }
 
+// Qt warns for every font and script when it shapes a text in a script that no installed
+// font supports, and the worst years are made of such texts.
+QtMessageHandler defaultMessageHandler = nullptr;
+void withoutScriptWarnings(QtMsgType type, const QMessageLogContext& context,
+                           const QString& message) {
+    if (!message.contains(QLatin1String("OpenType support missing for")))
+        defaultMessageHandler(type, context, message);
+}
+
 using Clock = std::chrono::steady_clock;
 constexpr const char* LaunchedVariable = "PENVORO_BENCH_LAUNCHED_NS";
 constexpr const char* StartupOnce = "--startup-once";
@@ -406,6 +415,7 @@ void startupBreakdown(const QString& self, int launches) {
 
 int main(int argc, char* argv[]) {
     const Clock::time_point entered = Clock::now();
+    defaultMessageHandler = qInstallMessageHandler(withoutScriptWarnings);
     if (qEnvironmentVariableIsEmpty("QT_FONT_DPI"))
         qputenv("QT_FONT_DPI", "96");
     if (argc > 1 && qstrcmp(argv[1], StartupOnce) == 0)
