@@ -1,6 +1,8 @@
 // Times what a user waits for once the program runs: switching between two sheets,
-// "Add all months up" on the year sheet, and saving and opening a full year. The windows
-// are created as at start-up; every box would be answered silently (none is expected).
+// "Add all months up" on the year sheet, saving and opening a full year, and opening the
+// worst years the reader accepts (every text as long as a text may be) until January is
+// painted, and files it refuses. The windows are created as at start-up; every box is
+// answered silently.
 // First it breaks Penvoro's start-up down into its steps, launching itself a number of
 // times and creating the windows step by step in the order start-up creates them.
 //
@@ -13,6 +15,8 @@
 #include "month/Saving.h"
 #include "month/Sheet.h"
 #include "platform/Dialogs.h"
+#include "platform/Errors.h"
+#include "platform/TextLength.h"
 #include "year/YearSheet.h"
 
 #include <QApplication>
@@ -33,19 +37,26 @@
 
 namespace {
 
-// Answers every box at once and shows nothing: Yes to questions, Cancel to dialogs.
+// Answers every box at once and shows nothing: Yes to questions, Cancel to dialogs but
+// the open dialog, which answers `openName` when one is set.
 class SilentDialogs : public Dialogs {
 public:
+    std::optional<QString> openName;
+    QString lastError;
+    bool errorsExpected = false;
+
     Answer confirm(const QString&) override { return Answer::Yes; }
     void notice(const QString&) override {}
     void error(const QString& text) override {
-        std::fprintf(stderr, "unexpected error box: %s\n", qPrintable(text));
+        lastError = text;
+        if (!errorsExpected)
+            std::fprintf(stderr, "unexpected error box: %s\n", qPrintable(text));
     }
     QString input(const QString&, const QString&, const QString& defaultText) override {
         return defaultText;
     }
     std::optional<QString> saveFileName(QWidget*, const QString&) override { return {}; }
-    std::optional<QString> openFileName(QWidget*, const QString&) override { return {}; }
+    std::optional<QString> openFileName(QWidget*, const QString&) override { return openName; }
     bool printDialog(QWidget*, QPrinter&) override { return false; }
 };
 
@@ -90,15 +101,15 @@ Figures figuresOf(std::vector<double> milliseconds) {
     return {median, at(0.9), milliseconds.front()};
 }
 
-// Times `action` `repetitions` times after a few warm-ups, each after an untimed
+// Times `action` `repetitions` times after `warmUps` untimed ones, each after an untimed
 // `prepare`.
 std::vector<double> timed(
     int repetitions, const std::function<void()>& action,
-    const std::function<void()>& prepare = [] {}) {
+    const std::function<void()>& prepare = [] {}, int warmUps = 5) {
     std::vector<double> samples;
     samples.reserve(std::size_t(repetitions));
     QElapsedTimer timer;
-    for (int round = -5; round < repetitions; ++round) {
+    for (int round = -warmUps; round < repetitions; ++round) {
         prepare();
         timer.start();
         action();
@@ -165,6 +176,151 @@ void fillEverySheet() {
         view.yearCaption->setText(QStringLiteral("2024"));
     }
     writeNotes();
+}
+
+// `characters` repeated to `length` UTF-16 units, never ending inside a surrogate pair.
+QString repeatedTo(const QString& characters, int length) {
+    QString text = characters.repeated(length / characters.size() + 1).left(length);
+    if (!text.isEmpty() && text.back().isHighSurrogate())
+        text.back() = QLatin1Char('W');
+    return text;
+}
+
+// The worst years the reader accepts: every slot and note line as long as a text may be,
+// without a blank, all of one kind of character.
+struct WorstYear {
+    const char* name;
+    QString characters;
+};
+
+const std::vector<WorstYear>& worstYears() {
+    static const std::vector<WorstYear> years = {
+        {"W, Windows-1252", QStringLiteral("W")},
+        {"emoji, UTF-8 (4 bytes)", QStringLiteral("\U0001F600")},
+        {"Arabic, joined", QStringLiteral("\u0634")},
+        {"combining marks", QStringLiteral("e\u0301\u0308\u0323")},
+        {"CJK, in no font here (3 bytes)", QStringLiteral("\u4E2D")},
+        {"Hebrew and CJK by turns", QStringLiteral("\u05E9\u4E2D")},
+        {"eight scripts no font here has",
+         QStringLiteral("\u4E2D\uD55C\u0915\u0E01\u1780\u0F40\u1000\u0D15")},
+        {"right to left and missing by turns",
+         QStringLiteral("\u05E9\u4E2D\u0634\uD55C\u0E01\u1780\u0F40\u1000")},
+    };
+    return years;
+}
+
+// Every entry of the year holds `text`.
+BudgetRecord yearOf(const QString& text) {
+    BudgetRecord year;
+    for (int sheet = 1; sheet <= BudgetRecord::SheetCount; ++sheet) {
+        for (int slot = 1; slot <= BudgetRecord::SlotCount; ++slot)
+            year.text(sheet, slot) = text;
+        for (int line = 1; line <= BudgetRecord::NoteLineCount; ++line)
+            year.note(sheet, line) = text;
+    }
+    return year;
+}
+
+bool writeFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+// "Open file" on the main menu, as the user starts it, until January is painted: once per
+// worst year the reader accepts, then for files it refuses.
+void reportOpening(SilentDialogs& silent, const QString& folder, int repetitions) {
+    const int length = LongestText;
+    std::printf("\n\"Open file\" until January is painted, every slot and note line %d "
+                "characters long\n",
+                length);
+    PaintWatch watch(Form2);
+    const BudgetRecord fresh = yearOf(QStringLiteral("earned"));
+    const auto prepare = [&] {
+        putBack(fresh);
+        Form2->hide();
+        Form1->show();
+        QCoreApplication::processEvents();
+        watch.painted = false;
+        silent.lastError.clear();
+    };
+    const auto open = [&] {
+        guarded([] { Form1->Button52Click(); });
+        QElapsedTimer limit;
+        limit.start();
+        while (!(Form2->isVisible() && Form2->windowHandle()->isExposed() && watch.painted) &&
+               !Form1->isVisible() && limit.elapsed() < 60000)
+            QCoreApplication::processEvents();
+    };
+    const QString path = folder + QStringLiteral("/worst.txt");
+    for (const WorstYear& year : worstYears()) {
+        const QByteArray file = encodeBudgetFile(yearOf(repeatedTo(year.characters, length)));
+        if (!writeFile(path, file))
+            return;
+        silent.openName = path;
+        char name[96];
+        std::snprintf(name, sizeof name, "  %s, %.1f MiB", year.name,
+                      double(file.size()) / (1 << 20));
+        report(name, timed(repetitions, open, prepare, 1), 1000);
+        if (!silent.lastError.isEmpty())
+            std::printf("    refused: %s\n", qPrintable(silent.lastError));
+    }
+
+    // The last and worst of them again, every line end preceded by as many CRs (which the
+    // reader drops) as fill the file up to the size it still opens.
+    const QString worst = repeatedTo(worstYears().back().characters, length);
+    const QByteArray worstFile = encodeBudgetFile(yearOf(worst));
+    const qsizetype padding = (LargestBudgetFile - worstFile.size()) / BudgetRecord::LineCount;
+    QByteArray padded = worstFile;
+    padded.replace("\r\n", QByteArray(padding, '\r') + "\r\n");
+    if (!writeFile(path, padded))
+        return;
+    char name[96];
+    std::snprintf(name, sizeof name, "  the same, padded with CRs to %.1f MiB",
+                  double(padded.size()) / (1 << 20));
+    report(name, timed(repetitions, open, prepare, 1), 1000);
+    BudgetRecord read;
+    const auto readFile = [&] { readBudgetFile(path, read); };
+    report("    read the file", timed(repetitions, readFile, prepare, 1), 0);
+    const auto putBackRead = [&] { putBack(read); };
+    report("    put back into the sheets", timed(repetitions, putBackRead, prepare, 1), 0);
+    const auto putBackUnshown = [&] {
+        prepare();
+        putBack(read);
+    };
+    const auto showJanuary = [&] {
+        Form1->hide();
+        Form2->show();
+        while (!(Form2->windowHandle()->isExposed() && watch.painted))
+            QCoreApplication::processEvents();
+    };
+    report("    show January until painted", timed(repetitions, showJanuary, putBackUnshown, 1), 0);
+
+    std::printf("Files it refuses, until the error box\n");
+    silent.errorsExpected = true;
+    BudgetRecord oneTooLong = yearOf(QStringLiteral("earned"));
+    oneTooLong.note(13, 100) = QString(LongestText + 1, QLatin1Char('W'));
+    const QByteArray lastLineTooLong = encodeBudgetFile(oneTooLong);
+    const QByteArray oneHugeLine(LargestBudgetFile, 'W');
+    for (const auto& [name, bytes] :
+         {std::pair{"  the last line one character too long", &lastLineTooLong},
+          std::pair{"  one line of 64 MiB (the largest file opened)", &oneHugeLine}}) {
+        if (!writeFile(path, *bytes))
+            return;
+        report(name, timed(repetitions, open, prepare, 1), 1000);
+        if (silent.lastError.isEmpty())
+            std::printf("    not refused\n");
+    }
+    silent.errorsExpected = false;
+    silent.openName.reset();
+}
+
+// Qt warns for every font and script when it shapes a text in a script that no installed
+// font supports, and the worst years are made of such texts.
+QtMessageHandler defaultMessageHandler = nullptr;
+void withoutScriptWarnings(QtMsgType type, const QMessageLogContext& context,
+                           const QString& message) {
+    if (!message.contains(QLatin1String("OpenType support missing for")))
+        defaultMessageHandler(type, context, message);
 }
 
 using Clock = std::chrono::steady_clock;
@@ -259,6 +415,7 @@ void startupBreakdown(const QString& self, int launches) {
 
 int main(int argc, char* argv[]) {
     const Clock::time_point entered = Clock::now();
+    defaultMessageHandler = qInstallMessageHandler(withoutScriptWarnings);
     if (qEnvironmentVariableIsEmpty("QT_FONT_DPI"))
         qputenv("QT_FONT_DPI", "96");
     if (argc > 1 && qstrcmp(argv[1], StartupOnce) == 0)
@@ -267,7 +424,9 @@ int main(int argc, char* argv[]) {
 
     QApplication application(argc, argv);
     const int repetitions = argc > 1 ? std::max(1, QString::fromLocal8Bit(argv[1]).toInt()) : 200;
-    installDialogs(std::make_unique<SilentDialogs>());
+    auto silentDialogs = std::make_unique<SilentDialogs>();
+    SilentDialogs& silent = *silentDialogs;
+    installDialogs(std::move(silentDialogs));
     createAllWindows();
     Form1->show();
     QCoreApplication::processEvents();
@@ -356,6 +515,8 @@ int main(int argc, char* argv[]) {
            5);
     if (!(read == record))
         std::fprintf(stderr, "the file read back differs from the record written\n");
+
+    reportOpening(silent, folder.path(), std::max(1, std::min(repetitions, 5)));
 
     destroyAllWindows();
     return 0;

@@ -4,7 +4,8 @@
 #  1. launches Penvoro and minimal_window in turn, timing each launch until its window is
 #     mapped, and reads the peak resident memory of each (VmHWM) half a second later;
 #  2. runs penvoro_bench: Penvoro's start-up step by step, sheet switching, "Add all
-#     months up", "Save All" and "Open file" on a full year.
+#     months up", "Save All" and "Open file" on a full year, and "Open file" on the worst
+#     years the reader accepts, until January is painted (5 repetitions each).
 # Each figure is printed beside its goal. Not a test: it only reports.
 #
 #   bench/run-bench.sh [launches] [repetitions]      (15 launches each, 200 repetitions)

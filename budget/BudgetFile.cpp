@@ -1,10 +1,11 @@
 #include "budget/BudgetFile.h"
 
+#include "budget/FileReplace.h"
 #include "platform/Errors.h"
+#include "platform/TextLength.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringDecoder>
 
 #include <algorithm>
@@ -13,12 +14,14 @@
 #include <optional>
 #include <string_view>
 #include <sys/stat.h>
-#include <unistd.h>
+#include <vector>
 
 namespace {
 
 constexpr int TextLineCount = BudgetRecord::SheetCount * BudgetRecord::SlotCount; // 390
-constexpr qint64 MaxFileSize = qint64(64) * 1024 * 1024;
+// Every year the writer accepts fits: a character takes at most three bytes of UTF-8 (a
+// character beyond 16 bits takes two of the text's length and four bytes).
+static_assert(qint64(BudgetRecord::LineCount) * (3 * LongestText + 2) <= LargestBudgetFile);
 constexpr char LineFeed = '\n';
 constexpr char CarriageReturn = '\r';
 constexpr char CtrlZ = 26;
@@ -87,12 +90,11 @@ QString decodeText(QByteArrayView text, bool utf8) {
 }
 
 // Error numbers. Whatever can be told before a file is opened is asked of the system
-// directly (stat, access), which gives its own number. Besides:
+// directly (stat), which gives its own number. Besides:
 // - a name whose folder does not exist gives ENOTDIR ("Invalid filename"), while a
 //   missing file in an existing folder stays ENOENT ("File not found");
 // - a folder gives EISDIR; a device, pipe or socket gives EINVAL;
-// - the process runs as root, which ignores permission bits: a file or folder without
-//   any write bit is refused with EACCES all the same;
+// - a file too big to open, or a text longer than any field takes, gives EFBIG;
 // - a failing Qt call gives errno as the call left it, else by Qt's error kind:
 //   ResourceError ENOSPC, PermissionsError EACCES, any other EIO.
 int errorAfter(int savedErrno, QFileDevice::FileError error) {
@@ -134,45 +136,6 @@ struct stat plainFileStatus(const QString& path) {
     return status;
 }
 
-void requireWriteAccess(const QString& path, const struct stat& status, int mode) {
-    if ((status.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
-        throw InOutError(EACCES);
-    if (::access(QFile::encodeName(path).constData(), mode) != 0)
-        throw InOutError(errno);
-}
-
-// Where the save really goes: a symbolic link is followed to its target, as QSaveFile does.
-QString finalTarget(const QString& path) {
-    QFileInfo info(path);
-    int depth = 128;
-    while (--depth > 0 && info.isSymLink())
-        info.setFile(info.symLinkTarget());
-    return depth > 0 ? info.filePath() : path;
-}
-
-// Refuses what the save would fail at, or would wrongly do as root: the file (when it
-// exists) and its folder must both be writable.
-void checkWritable(const QString& target) {
-    if (target.isEmpty())
-        throw InOutError(ENOENT);
-    struct stat status;
-    if (::stat(QFile::encodeName(target).constData(), &status) == 0) {
-        if (S_ISDIR(status.st_mode))
-            throw InOutError(EISDIR);
-        if (!S_ISREG(status.st_mode))
-            throw InOutError(EINVAL);
-        requireWriteAccess(target, status, W_OK);
-    } else if (errno != ENOENT) {
-        throw InOutError(errno);
-    }
-    const QString folder = QFileInfo(target).absolutePath();
-    if (::stat(QFile::encodeName(folder).constData(), &status) != 0)
-        throw InOutError(errno == ENOENT ? ENOTDIR : errno);
-    if (!S_ISDIR(status.st_mode))
-        throw InOutError(ENOTDIR);
-    requireWriteAccess(folder, status, W_OK | X_OK);
-}
-
 } // namespace
 
 QByteArray encodeBudgetFile(const BudgetRecord& record) {
@@ -192,55 +155,60 @@ QByteArray encodeBudgetFile(const BudgetRecord& record) {
 }
 
 void decodeBudgetFile(const QByteArray& bytes, BudgetRecord& record) {
-    const bool utf8 = bytes.isValidUtf8(); // pure ASCII reads the same either way
+    // Where each line's text lies (an empty view for the lines that Ctrl+Z makes), and
+    // where the bytes of lines 1..1690 end.
+    std::vector<QByteArrayView> texts;
+    texts.reserve(BudgetRecord::LineCount);
     const char* data = bytes.constData();
     const qsizetype size = bytes.size();
     qsizetype position = 0;
-    int line = 0;
-    while (line < BudgetRecord::LineCount && position < size) {
+    while (qsizetype(texts.size()) < BudgetRecord::LineCount && position < size) {
         const auto* lineFeed =
             static_cast<const char*>(std::memchr(data + position, LineFeed, size - position));
         const qsizetype end = lineFeed ? lineFeed - data : size;
         const auto* ctrlZ =
             static_cast<const char*>(std::memchr(data + position, CtrlZ, end - position));
-        const qsizetype restStart = ctrlZ ? ctrlZ - data + 1 : end;
         qsizetype textEnd = ctrlZ ? ctrlZ - data : end;
         if (textEnd > position && data[textEnd - 1] == CarriageReturn)
             --textEnd; // the line end's own CR, or one that would be dropped anyway
-        entryOnLine(record, line++) =
-            decodeText(QByteArrayView(data + position, textEnd - position), utf8);
-        for (qsizetype rest = restStart; rest < end && line < BudgetRecord::LineCount; ++rest)
-            if (data[rest] == CtrlZ)
-                entryOnLine(record, line++).clear();
-        position = end + 1;
+        texts.emplace_back(data + position, textEnd - position);
+        qsizetype next = end + 1;
+        for (qsizetype rest = ctrlZ ? ctrlZ - data + 1 : end; rest < end; ++rest) {
+            if (data[rest] != CtrlZ)
+                continue;
+            if (qsizetype(texts.size()) == BudgetRecord::LineCount) {
+                next = rest; // where line 1691 starts
+                break;
+            }
+            texts.emplace_back();
+        }
+        position = next;
     }
-    while (line < BudgetRecord::LineCount)
-        entryOnLine(record, line++).clear();
+
+    // The code page is judged by the lines read alone; pure ASCII reads the same either way.
+    const bool utf8 = QByteArrayView(data, std::min(position, size)).isValidUtf8();
+    for (int line = 0; line < BudgetRecord::LineCount; ++line) {
+        QString& entry = entryOnLine(record, line);
+        if (line < qsizetype(texts.size()) && !texts[line].isEmpty())
+            entry = decodeText(texts[line], utf8);
+        else
+            entry.clear();
+    }
+}
+
+void requireOpenable(const BudgetRecord& record) {
+    for (int line = 0; line < BudgetRecord::LineCount; ++line)
+        if (entryOnLine(record, line).size() > LongestText)
+            throw InOutError(EFBIG);
 }
 
 void writeBudgetFile(const QString& path, const BudgetRecord& record) {
-    const QByteArray bytes = encodeBudgetFile(record);
-    checkWritable(finalTarget(path));
-
-    // Unbuffered, so that a failing write shows in its own count instead of in a flush
-    // that QSaveFile::commit() would not notice before it replaces the file.
-    QSaveFile file(path);
-    errno = 0;
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        failAfter(errno, file);
-    errno = 0;
-    if (file.write(bytes) != bytes.size())
-        failAfter(errno, file); // the unfinished new file goes with `file`
-    errno = 0;
-    if (::fsync(file.handle()) != 0 && errno != EINVAL)
-        failAfter(errno, file);
-    errno = 0;
-    if (!file.commit() || file.error() != QFileDevice::NoError)
-        failAfter(errno, file);
+    requireOpenable(record);
+    replaceFileContent(path, encodeBudgetFile(record));
 }
 
 void readBudgetFile(const QString& path, BudgetRecord& record) {
-    if (plainFileStatus(path).st_size > MaxFileSize)
+    if (plainFileStatus(path).st_size > LargestBudgetFile)
         throw InOutError(EFBIG);
     QFile file(path);
     errno = 0;
@@ -250,7 +218,10 @@ void readBudgetFile(const QString& path, BudgetRecord& record) {
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         failAfter(errno, file);
-    if (bytes.size() > MaxFileSize)
+    if (bytes.size() > LargestBudgetFile)
         throw InOutError(EFBIG);
-    decodeBudgetFile(bytes, record);
+    BudgetRecord read;
+    decodeBudgetFile(bytes, read);
+    requireOpenable(read);
+    record = std::move(read);
 }

@@ -9,12 +9,6 @@
 
 namespace {
 constexpr int MaxNoteCharacters = 4096;
-// A note line this program writes has at most 4096 characters. One read from a file of
-// another kind is cut at four times that when it is put back: the notes box wraps a long
-// line without blanks in a time that grows with the square of its length, so a line of
-// megabytes would stall the program, while a later save keeps no more than the box's
-// first 100 displayed lines anyway.
-constexpr int MaxNoteLineOnPutBack = 4 * MaxNoteCharacters;
 } // namespace
 
 void fillBudgetRecord(BudgetRecord& record) {
@@ -62,7 +56,7 @@ void putBack(const BudgetRecord& record) {
     for (int sheet = 1; sheet <= BudgetRecord::SheetCount; ++sheet) {
         QString text;
         for (int line = 1; line <= BudgetRecord::NoteLineCount; ++line)
-            text += record.note(sheet, line).left(MaxNoteLineOnPutBack) + QLatin1Char('\n');
+            text += record.note(sheet, line) + QLatin1Char('\n');
         calendar::sheetAt(sheet)->view().notes->setPlainText(text);
     }
 }

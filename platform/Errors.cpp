@@ -1,9 +1,14 @@
 #include "platform/Errors.h"
 
 #include <cerrno>
+#include <utility>
 
 InOutError::InOutError(int code)
     : AppError(messageFor(code))
+    , code_(code) {}
+
+InOutError::InOutError(int code, QString message)
+    : AppError(std::move(message))
     , code_(code) {}
 
 QString InOutError::messageFor(int code) {

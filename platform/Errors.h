@@ -41,6 +41,10 @@ public:
     // or "I/O error N".
     static QString messageFor(int code);
 
+protected:
+    // The error of that number with a message of its own.
+    InOutError(int code, QString message);
+
 private:
     int code_;
 };

@@ -1,5 +1,6 @@
 #include "budget/BudgetFile.h"
 #include "platform/Errors.h"
+#include "platform/TextLength.h"
 
 #include <QDir>
 #include <QFile>
@@ -123,6 +124,8 @@ private slots:
     void windows1252FileIsWrittenBackByteForByte();
     void textsBeyondWindows1252AreWrittenAsUtf8_data();
     void textsBeyondWindows1252AreWrittenAsUtf8();
+    void codePageIsJudgedByTheLinesRead_data();
+    void codePageIsJudgedByTheLinesRead();
 
     // Failures.
     void failuresGiveTheirMessages_data();
@@ -136,6 +139,10 @@ private slots:
     void tooManyOpenFiles();
     void symbolicLinkStaysALink();
     void fileOver64MiBIsRefused();
+    void saveRefusesWhatOpenRefuses_data();
+    void saveRefusesWhatOpenRefuses();
+    void savingKeepsWhatTheFileIs_data();
+    void savingKeepsWhatTheFileIs();
 
     // Found by fuzzing.
     void byteOrderMarksAreKeptAsCharacters();
@@ -350,6 +357,28 @@ void BudgetFileTest::textsBeyondWindows1252AreWrittenAsUtf8() {
     QVERIFY(read == record);
 }
 
+void BudgetFileTest::codePageIsJudgedByTheLinesRead_data() {
+    QTest::addColumn<QByteArray>("after"); // what follows the 1689 lines of a UTF-8 year
+    QTest::addColumn<bool>("utf8");
+    QTest::newRow("stray byte after line 1690") << QByteArray("last\r\n\xFF") << true;
+    QTest::newRow("Windows-1252 after line 1690") << QByteArray("last\r\nK\xF6ln\r\n") << true;
+    QTest::newRow("a further Ctrl+Z starts line 1691") << QByteArray("a\x1A\x1A\xFF\r\n") << true;
+    QTest::newRow("Windows-1252 after Ctrl+Z in line 1690") << QByteArray("a\x1A\xFF\r\n") << false;
+    QTest::newRow("Windows-1252 in line 1690") << QByteArray("K\xF6ln\r\n\xFF") << false;
+}
+
+void BudgetFileTest::codePageIsJudgedByTheLinesRead() {
+    QFETCH(QByteArray, after);
+    QFETCH(bool, utf8);
+    BudgetRecord record;
+    record.text(1, 1) = QString::fromUtf8("5 zł");
+    const QByteArray file = encodeBudgetFile(record).chopped(2) + after;
+    BudgetRecord read;
+    decodeBudgetFile(file, read);
+    QCOMPARE(read.text(1, 1), utf8 ? QString::fromUtf8("5 zł")
+                                   : QStringDecoder("windows-1252")(QByteArray("5 z\xC5\x82")));
+}
+
 void BudgetFileTest::failuresGiveTheirMessages_data() {
     QTest::addColumn<bool>("writing");
     QTest::addColumn<QString>("name");
@@ -439,32 +468,61 @@ void BudgetFileTest::otherUsersFilesAreRefused() {
 void BudgetFileTest::fileSizeLimitKeepsTheOldFile_data() {
     QTest::addColumn<int>("limit");
     QTest::addColumn<QString>("everyText");
-    QTest::addColumn<int>("longNoteLength");
+    QTest::addColumn<bool>("inPlace"); // the file has a second name, or the folder is root's
+    QTest::addColumn<uid_t>("saver");  // owns the file; it may write but not read it
+    QTest::addColumn<QString>("message");
+    const QString lost = "I/O error 27: the old contents could not be put back";
     // A small file may sit in a buffer until the end; a long one fails in its write.
-    QTest::newRow("small file") << 1000 << "" << 0;
-    QTest::newRow("long file") << 100000 << "new text" << 1000000;
+    QTest::newRow("small file") << 1000 << "" << false << 0u << "I/O error 27";
+    QTest::newRow("long file") << 100000 << QString("new text ").repeated(10) << false << 0u
+                               << "I/O error 27";
+    QTest::newRow("in place") << 3000 << "new text" << true << 0u << "I/O error 27";
+    QTest::newRow("in place, failing at once") << 0 << "" << true << 0u << "I/O error 27";
+    if (geteuid() == 0)
+        QTest::newRow("in place, write-only file") << 3000 << "new" << true << 65534u << lost;
 }
 
 void BudgetFileTest::fileSizeLimitKeepsTheOldFile() {
     QFETCH(int, limit);
     QFETCH(QString, everyText);
-    QFETCH(int, longNoteLength);
+    QFETCH(bool, inPlace);
+    QFETCH(uid_t, saver);
+    QFETCH(QString, message);
     QTemporaryDir folder;
     const QString path = folder.filePath("year.txt");
     const QByteArray old = QByteArray("old year\r\n").repeated(200);
     put(path, old);
-    BudgetRecord record = recordWithEvery(everyText);
-    record.note(1, 50) = QString(longNoteLength, 'n');
+    QStringList names{"year.txt"};
+    if (saver != 0) {
+        QCOMPARE(chown(QFile::encodeName(path).constData(), saver, saver), 0);
+        QCOMPARE(chmod(QFile::encodeName(path).constData(), 0200), 0);
+        QCOMPARE(chmod(QFile::encodeName(folder.path()).constData(), 0755), 0);
+    } else if (inPlace) {
+        QCOMPARE(link(QFile::encodeName(path).constData(),
+                      QFile::encodeName(folder.filePath("second.txt")).constData()),
+                 0);
+        names.prepend("second.txt");
+    }
+    const BudgetRecord record = recordWithEvery(everyText);
     const int exitCode = inChild([&] {
         std::signal(SIGXFSZ, SIG_IGN);
         const rlimit fileSize{rlim_t(limit), RLIM_INFINITY};
         setrlimit(RLIMIT_FSIZE, &fileSize);
-        return errorNumberOf([&] { writeBudgetFile(path, record); });
+        if (saver != 0 && (setgid(saver) != 0 || setuid(saver) != 0))
+            return 200;
+        try {
+            writeBudgetFile(path, record);
+        } catch (const InOutError& error) {
+            return error.message() == message ? error.code() : 201;
+        }
+        return 0;
     });
     QCOMPARE(exitCode, 27);
-    QCOMPARE(InOutError::messageFor(exitCode), "I/O error 27");
-    QCOMPARE(contentOf(path), old);
-    QCOMPARE(filesIn(folder.path()), QStringList{"year.txt"});
+    if (!message.endsWith("could not be put back"))
+        QCOMPARE(contentOf(path), old);
+    if (inPlace && saver == 0)
+        QCOMPARE(contentOf(folder.filePath("second.txt")), old);
+    QCOMPARE(filesIn(folder.path()), names);
 }
 
 void BudgetFileTest::fullDiskKeepsTheOldFile() {
@@ -541,6 +599,89 @@ void BudgetFileTest::fileOver64MiBIsRefused() {
     BudgetRecord record = recordWithEvery("kept");
     QCOMPARE(errorOf([&] { readBudgetFile(path, record); }), "I/O error 27");
     QVERIFY(record == recordWithEvery("kept"));
+}
+
+void BudgetFileTest::saveRefusesWhatOpenRefuses_data() {
+    QTest::addColumn<int>("line");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("accepted");
+    QTest::newRow("longest amount") << 1 << QString(LongestText, '9') << true;
+    QTest::newRow("longest caption, two bytes a character")
+        << 30 << QString::fromUtf8("ł").repeated(LongestText) << true;
+    QTest::newRow("caption one longer") << 30 << QString(LongestText + 1, 'W') << false;
+    QTest::newRow("last note line one longer") << 1690 << QString(LongestText + 1, 'n') << false;
+}
+
+// Whatever is saved opens again, and what would not open is not saved; a line after line
+// 1690 has no say.
+void BudgetFileTest::saveRefusesWhatOpenRefuses() {
+    QFETCH(int, line);
+    QFETCH(QString, text);
+    QFETCH(bool, accepted);
+    BudgetRecord record = recordWithEvery("year");
+    entryOnLine(record, line) = text;
+    QTemporaryDir folder;
+    const QString saved = folder.filePath("saved.txt"), opened = folder.filePath("opened.txt");
+    put(opened, encodeBudgetFile(record) + QByteArray(10 * LongestText, 'x') + "\r\n");
+    BudgetRecord read = recordWithEvery("kept");
+    const QString error = accepted ? "no error" : "I/O error 27";
+    QCOMPARE(errorOf([&] { writeBudgetFile(saved, record); }), error);
+    QCOMPARE(errorOf([&] { readBudgetFile(opened, read); }), error);
+    QVERIFY(read == (accepted ? record : recordWithEvery("kept")));
+    QCOMPARE(filesIn(folder.path()).size(), accepted ? 2 : 1);
+}
+
+void BudgetFileTest::savingKeepsWhatTheFileIs_data() {
+    QTest::addColumn<int>("folderMode");
+    QTest::addColumn<uid_t>("owner"); // of the file; the folder is root's
+    QTest::addColumn<int>("fileMode");
+    QTest::addColumn<bool>("secondName"); // a hard link in the same folder
+    QTest::addColumn<uid_t>("saver");
+    QTest::newRow("root, folder without write bits") << 0555 << 0u << 0644 << false << 0u;
+    QTest::newRow("root, another user's file") << 0755 << 65534u << 0640 << false << 0u;
+    QTest::newRow("root, file with two names") << 0755 << 65534u << 0604 << true << 0u;
+    QTest::newRow("user, own file in a folder of root's")
+        << 0755 << 65534u << 0600 << false << 65534u;
+    QTest::newRow("user, another's file in a sticky folder")
+        << 01777 << 65534u << 0666 << false << 65533u;
+}
+
+void BudgetFileTest::savingKeepsWhatTheFileIs() {
+    if (geteuid() != 0)
+        QSKIP("files of other users need root");
+    QFETCH(int, folderMode);
+    QFETCH(uid_t, owner);
+    QFETCH(int, fileMode);
+    QFETCH(bool, secondName);
+    QFETCH(uid_t, saver);
+    QTemporaryDir folder;
+    const QString path = folder.filePath("year.txt"), other = folder.filePath("other.txt");
+    put(path, QByteArray("old year\r\n").repeated(1000));
+    QCOMPARE(chown(QFile::encodeName(path).constData(), owner, owner), 0);
+    QCOMPARE(chmod(QFile::encodeName(path).constData(), mode_t(fileMode)), 0);
+    if (secondName)
+        QCOMPARE(link(QFile::encodeName(path).constData(), QFile::encodeName(other).constData()),
+                 0);
+    QCOMPARE(chmod(QFile::encodeName(folder.path()).constData(), mode_t(folderMode)), 0);
+    struct stat before, after;
+    QCOMPARE(::stat(QFile::encodeName(path).constData(), &before), 0);
+    const BudgetRecord record = recordWithEvery("new");
+    const int exitCode = inChild([&] {
+        if (saver != 0 && (setgid(saver) != 0 || setuid(saver) != 0))
+            return 200;
+        return errorNumberOf([&] { writeBudgetFile(path, record); });
+    });
+    QCOMPARE(exitCode, 0);
+    QCOMPARE(contentOf(path), encodeBudgetFile(record));
+    QCOMPARE(::stat(QFile::encodeName(path).constData(), &after), 0);
+    QCOMPARE(after.st_uid, before.st_uid);
+    QCOMPARE(after.st_gid, before.st_gid);
+    QCOMPARE(after.st_mode, before.st_mode);
+    QCOMPARE(after.st_nlink, before.st_nlink);
+    if (secondName)
+        QCOMPARE(contentOf(other), encodeBudgetFile(record));
+    QCOMPARE(filesIn(folder.path()).size(), secondName ? 2 : 1);
+    QCOMPARE(chmod(QFile::encodeName(folder.path()).constData(), 0700), 0);
 }
 
 // U+FEFF at the start of a text (pasted from elsewhere) is one of its characters: reading a

@@ -538,21 +538,48 @@ private slots:
         QCOMPARE(notes[99], QStringLiteral("n99")); // "n100" no longer fits
     }
 
-    // A file of another kind with a note line of a megabyte without a blank: the line is
-    // put back cut at 16384 characters, which the box wraps without stalling, while an
-    // amount field takes its line of the longest text whole.
-    void megabyteLinesOfAStrangeFile() {
+    // A file of another kind with an amount and a note line as long as a text may be, without
+    // a blank: both are put back whole and saved back whole. One character more, and the
+    // file is refused.
+    void longestLinesOfAStrangeFile() {
         saveAll(MainMenu, path("fresh.txt"));
         QStringList lines = linesOf(path("fresh.txt"));
         lines[0] = QString(LongestText, '7');
-        lines[noteLine(2, 1) - 1] = QString(1 << 20, 'n');
+        lines[noteLine(2, 1) - 1] = QString(LongestText, 'n');
         writeLines(path("strange.txt"), lines);
         openFile(Dialogs::Answer::Yes, path("strange.txt"));
-        QCOMPARE(Form2->ui->Edit1->text().size(), LongestText);
-        QCOMPARE(Form3->ui->Memo1->document()->firstBlock().text().size(), 16384);
+        QCOMPARE(Form2->ui->Edit1->text(), lines[0]);
+        QCOMPARE(Form3->ui->Memo1->document()->firstBlock().text(), lines[noteLine(2, 1) - 1]);
         Form3->show();
         saveAll(2, path("again.txt"));
-        QCOMPARE(linesOf(path("again.txt")).at(0).size(), LongestText);
+        const QStringList again = linesOf(path("again.txt"));
+        QCOMPARE(again.at(0), lines[0]);
+        QCOMPARE(noteLinesIn(again, 2).join(QString()), lines[noteLine(2, 1) - 1]);
+
+        lines[0] += '7';
+        writeLines(path("longer.txt"), lines);
+        setEverything(QStringLiteral("kept"));
+        const Sheets before = Sheets::now();
+        openFile(Dialogs::Answer::Yes, path("longer.txt"));
+        QCOMPARE(dialogs().shown.last(), QStringLiteral("error: I/O error 27."));
+        COMPARE_SHEETS(Sheets::now(), before);
+    }
+
+    // A currency as long as a text may be makes the running sum's caption longer: the year
+    // would not open again, so it is not saved.
+    void saveRefusesWhatOpenWouldRefuse() {
+        click(Form1->ui->Button53);
+        Form2->ui->Edit21->setText(QString(LongestText, 'C'));
+        typeInto(Form2->ui->Edit1, QStringLiteral("12"));
+        click(Form2->ui->Button4); // "Add" of ~Job
+        QVERIFY(Form2->ui->Label32->text().size() > LongestText);
+        writeBytes(path("year.txt"), "old");
+        for (const QString name : {"year.txt", "new.txt"}) {
+            saveAll(1, path(name));
+            QCOMPARE(dialogs().shown.last(), QStringLiteral("error: I/O error 27."));
+        }
+        QCOMPARE(bytesOf(path("year.txt")), "old");
+        QVERIFY(!QFile::exists(path("new.txt")));
     }
 
     void readOnlyFileIsNotReplaced() {
