@@ -1,13 +1,25 @@
+#include "month/MonthSheet.h"
 #include "platform/Dialogs.h"
 #include "platform/Errors.h"
 #include "platform/Printing.h"
+#include "support/ProgramUnderTest.h"
 #include "support/ScriptedDialogs.h"
+#include "ui_MonthSheet.h"
 
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
 #include <QFile>
+#include <QMessageBox>
 #include <QPaintEngine>
 #include <QPainter>
+#include <QPrintDialog>
 #include <QPrinter>
+#include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QRegularExpression>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QWidget>
 #include <QtTest>
@@ -109,12 +121,67 @@ public:
     }
 };
 
+// The output folder of the PDF queue of the private print system that
+// tests/print-system/run.sh starts for this test; empty without one.
+QString printSystemOutput() {
+    return qEnvironmentVariable("PENVORO_PRINT_OUTPUT");
+}
+
+// What a print tool writes to standard output, empty when it fails.
+QByteArray toolOutput(const QString& tool, const QStringList& arguments) {
+    QProcess process;
+    process.start(tool, arguments);
+    if (!process.waitForFinished(60000) || process.exitCode() != 0)
+        return QByteArray();
+    return process.readAllStandardOutput();
+}
+
+// Answers the real boxes of a print action as a user would: OK on the notice; in the
+// print dialog the page choice under "Options", then "Print".
+void answerRealBoxes(const QString& pages) {
+    auto* timer = new QTimer(qApp);
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, pages] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+            box->defaultButton()->click();
+        } else if (auto* dialog = qobject_cast<QPrintDialog*>(modal)) {
+            if (pages == u"2-2") {
+                dialog->findChild<QRadioButton*>(QStringLiteral("printRange"))->setChecked(true);
+                dialog->findChild<QSpinBox*>(QStringLiteral("from"))->setValue(2);
+                dialog->findChild<QSpinBox*>(QStringLiteral("to"))->setValue(2);
+            } else if (pages == u"even") {
+                auto* pageSet = dialog->findChild<QComboBox*>(QStringLiteral("pageSetCombo"));
+                pageSet->setCurrentIndex(pageSet->findText(QStringLiteral("Even Pages")));
+            }
+            dialog->accept();
+            timer->deleteLater();
+        }
+    });
+    timer->start(20);
+}
+
+// The smallest rectangle that holds every pixel that is not white.
+QRect inkedArea(const QImage& page) {
+    QRect inked;
+    for (int y = 0; y < page.height(); ++y)
+        for (int x = 0; x < page.width(); ++x)
+            if (page.pixel(x, y) != qRgb(255, 255, 255))
+                inked |= QRect(x, y, 1, 1);
+    return inked;
+}
+
 } // namespace
 
 class TestPrinting : public QObject {
     Q_OBJECT
 
 private slots:
+    void initTestCase() {
+        // No print system unless the test runs against its own: a printer of the machine
+        // must neither be printed on nor change what the tests find.
+        if (printSystemOutput().isEmpty())
+            qputenv("CUPS_SERVER", QFile::encodeName(QDir::temp().filePath("no-print-system")));
+    }
     void init() { installDialogs(makeQtDialogs()); }
 
     // The printed size of a window's image.
@@ -221,6 +288,9 @@ private slots:
 
         QCOMPARE(scripted.shown, QStringList({"print", "print", "print"}));
         QCOMPARE(scripted.pages.size(), 2);
+        // No margin beyond the printer's own unprintable border (a PDF has none).
+        QCOMPARE(printDialog.printer().pageRect(QPrinter::Point),
+                 printDialog.printer().paperRect(QPrinter::Point));
         const QSize printable =
             printDialog.printer().pageRect(QPrinter::DevicePixel).toRect().size();
         for (const ScriptedDialogs::Page& page : scripted.pages) {
@@ -263,6 +333,63 @@ private slots:
         QCOMPARE(printDialog.printer().pageLayout().orientation(), QPageLayout::Landscape);
         QCOMPARE(scripted.pages.size(), 1);
         QCOMPARE(scripted.pages[0].copies, 3);
+    }
+
+    // "Print month" through the real notice, print dialog and print system: the sheet
+    // comes out as one lossless page, from the top-left corner of the printable area
+    // across its width with no margin of its own, whatever pages the dialog chose.
+    void printsThroughThePrintSystem_data() {
+        QTest::addColumn<QString>("pages");
+        QTest::newRow("all pages") << "";
+        QTest::newRow("pages 2 to 2") << "2-2";
+        QTest::newRow("even pages") << "even";
+    }
+    void printsThroughThePrintSystem() {
+        QFETCH(QString, pages);
+        const QString output = printSystemOutput();
+        if (output.isEmpty())
+            QSKIP("needs the print system that tests/print-system/run.sh starts");
+        QDir folder(output);
+        for (const QString& old : folder.entryList({"*.pdf"}, QDir::Files))
+            QVERIFY(folder.remove(old));
+        ProgramUnderTest program;
+        installDialogs(makeQtDialogs());
+        Form4->show();
+        answerRealBoxes(pages);
+
+        click(Form4->ui->Button54);
+
+        auto printed = [&] { return folder.entryList({"*.pdf"}, QDir::Files); };
+        QTRY_VERIFY_WITH_TIMEOUT(
+            printed().size() == 1 && toolOutput("lpstat", {"-o"}).trimmed().isEmpty(), 60000);
+        const QString pdf = folder.filePath(printed().first());
+        QVERIFY(toolOutput("pdfinfo", {pdf}).contains("Pages:           1\n"));
+        const QString images = QString::fromLatin1(toolOutput("pdfimages", {"-list", pdf}));
+        QVERIFY2(images.contains(QRegularExpression("image +1105 +631 ")), qPrintable(images));
+        QVERIFY2(!images.contains("jpeg"), "the picture is stored as lossy JPEG");
+        const QImage page = QImage::fromData(toolOutput("pdftoppm", {"-r", "72", "-png", pdf}));
+        QVERIFY(!page.isNull());
+        // The printer has no unprintable border: the sheet starts at the page's corner
+        // and fills its width (the sheet's own edge, one pixel of it, may be white).
+        const QRect inked = inkedArea(page);
+        const QString where = QStringLiteral("sheet printed at %1,%2 to %3,%4 on %5 x %6 pt")
+                                  .arg(inked.left())
+                                  .arg(inked.top())
+                                  .arg(inked.right() + 1)
+                                  .arg(inked.bottom() + 1)
+                                  .arg(page.width())
+                                  .arg(page.height());
+        QVERIFY2(inked.left() <= 1 && inked.top() <= 1, qPrintable(where));
+        QVERIFY2(inked.right() + 1 >= page.width() - 1, qPrintable(where));
+        QVERIFY2(qAbs(inked.bottom() + 1 - page.width() * 631.0 / 1105) <= 1.5, qPrintable(where));
+    }
+
+    // Without any print system the dialog does not open; the action ends with the error.
+    void noPrintSystemMeansNoPrinter() {
+        if (!printSystemOutput().isEmpty())
+            QSKIP("runs without a print system");
+        TPrintDialog printDialog;
+        QVERIFY_THROWS_EXCEPTION(NoDefaultPrinter, printDialog.Execute(nullptr));
     }
 
     void noPrinterEndsTheActionWithTheErrorBox() {
