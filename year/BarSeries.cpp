@@ -25,6 +25,33 @@ const QColor MarkColour(255, 255, 128);
 constexpr int TickLabelLength = 10;
 // The space kept between two marks that were moved apart.
 constexpr qreal MarkGap = 2;
+
+// A mark's box `rect` (beyond its bar's tip, `down` when below it) moved away from the
+// bar past every mark already placed that it would overlap; when that leaves the chart
+// `area`, moved the other way from where it stood. Where neither way is clear, the box
+// keeps its place.
+QRectF clearOf(const QList<QRectF>& placed, QRectF rect, bool down, QRectF area) {
+    auto overlapped = [&](const QRectF& candidate) -> const QRectF* {
+        for (const QRectF& other : placed)
+            if (candidate.intersects(other.adjusted(0, -MarkGap, 0, MarkGap)))
+                return &other;
+        return nullptr;
+    };
+    for (bool away : {true, false}) {
+        const bool downwards = away == down;
+        QRectF candidate = rect;
+        while (const QRectF* other = overlapped(candidate)) {
+            if (downwards)
+                candidate.moveTop(other->bottom() + MarkGap);
+            else
+                candidate.moveBottom(other->top() - MarkGap);
+        }
+        if (area.contains(candidate))
+            return candidate;
+    }
+    return rect;
+}
+
 } // namespace
 
 TBarSeries::TBarSeries(QChart* chart, const QString& name, const QColor& colour)
@@ -78,6 +105,10 @@ void TBarSeries::setLabel(int position, const QString& label) {
 }
 
 void TBarSeries::rebuild() {
+    // Changing the axes may lay the plot out anew, which places the marks at once: the
+    // old marks go first, so that none is placed for a bar that is gone.
+    qDeleteAll(marks_);
+    marks_.clear();
     QStringList categories;
     for (int position = 0; position < labels_.size(); ++position)
         categories << (labels_[position].isEmpty() ? QString::number(position + 1)
@@ -91,14 +122,10 @@ void TBarSeries::rebuild() {
     values_axis_->setStartValue(scale.lower);
     for (double tick : scale.ticks)
         values_axis_->append(numbers::shownWithin(tick, separator, TickLabelLength), tick);
-    const double lower = scale.lower;
-    const double upper = scale.upper;
     set_->remove(0, set_->count());
     for (double value : values_)
-        set_->append(std::clamp(value, lower, upper));
+        set_->append(std::clamp(value, scale.lower, scale.upper));
 
-    qDeleteAll(marks_);
-    marks_.clear();
     for (int position = 0; position < values_.size(); ++position) {
         auto* group = new QGraphicsItemGroup;
         auto* line = new QGraphicsLineItem;
@@ -151,29 +178,4 @@ void TBarSeries::placeMarks() {
         box->setRect(rect);
         text->setPos(rect.topLeft() + QPointF(3, 1));
     }
-}
-
-QRectF TBarSeries::clearOf(const QList<QRectF>& placed, QRectF rect, bool down, QRectF area) {
-    // Moves the box away from its bar past every mark it would overlap; when that leaves
-    // the chart, tries the other way from where it stood. Where neither way is clear, the
-    // box keeps its place.
-    auto overlapped = [&](const QRectF& candidate) -> const QRectF* {
-        for (const QRectF& other : placed)
-            if (candidate.intersects(other.adjusted(0, -MarkGap, 0, MarkGap)))
-                return &other;
-        return nullptr;
-    };
-    for (bool away : {true, false}) {
-        const bool downwards = away == down;
-        QRectF candidate = rect;
-        while (const QRectF* other = overlapped(candidate)) {
-            if (downwards)
-                candidate.moveTop(other->bottom() + MarkGap);
-            else
-                candidate.moveBottom(other->top() - MarkGap);
-        }
-        if (area.contains(candidate))
-            return candidate;
-    }
-    return rect;
 }

@@ -3,7 +3,6 @@
 #include <QColor>
 #include <QList>
 #include <QObject>
-#include <QRectF>
 #include <QString>
 
 class QBarCategoryAxis;
@@ -43,7 +42,6 @@ public:
 private:
     void rebuild();
     void placeMarks();
-    static QRectF clearOf(const QList<QRectF>& placed, QRectF rect, bool down, QRectF area);
 
     QChart* chart_;
     QBarSeries* series_;
