@@ -180,12 +180,6 @@ class TestPrinting : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() {
-        // No print system unless the test runs against its own: a printer of the machine
-        // must neither be printed on nor change what the tests find.
-        if (printSystemOutput().isEmpty())
-            qputenv("CUPS_SERVER", QFile::encodeName(QDir::temp().filePath("no-print-system")));
-    }
     void init() { installDialogs(makeQtDialogs()); }
 
     // The printed size of a window's image.
@@ -379,24 +373,9 @@ private slots:
         // The printer has no unprintable border: the sheet starts at the page's corner
         // and fills its width (the sheet's own edge, one pixel of it, may be white).
         const QRect inked = inkedArea(page);
-        const QString where = QStringLiteral("sheet printed at %1,%2 to %3,%4 on %5 x %6 pt")
-                                  .arg(inked.left())
-                                  .arg(inked.top())
-                                  .arg(inked.right() + 1)
-                                  .arg(inked.bottom() + 1)
-                                  .arg(page.width())
-                                  .arg(page.height());
-        QVERIFY2(inked.left() <= 1 && inked.top() <= 1, qPrintable(where));
-        QVERIFY2(inked.right() + 1 >= page.width() - 1, qPrintable(where));
-        QVERIFY2(qAbs(inked.bottom() + 1 - page.width() * 631.0 / 1105) <= 1.5, qPrintable(where));
-    }
-
-    // Without any print system the dialog does not open; the action ends with the error.
-    void noPrintSystemMeansNoPrinter() {
-        if (!printSystemOutput().isEmpty())
-            QSKIP("runs without a print system");
-        TPrintDialog printDialog;
-        QVERIFY_THROWS_EXCEPTION(NoDefaultPrinter, printDialog.Execute(nullptr));
+        QVERIFY2(inked.left() <= 1 && inked.top() <= 1, "a margin of the program's own");
+        QVERIFY(inked.right() >= page.width() - 2);
+        QVERIFY(qAbs(inked.bottom() + 1 - page.width() * 631.0 / 1105) <= 1.5);
     }
 
     void noPrinterEndsTheActionWithTheErrorBox() {
