@@ -97,6 +97,18 @@ Digits fifteenDigits(double magnitude) {
     return result;
 }
 
+// 0.d1d2...dn x 10^order written as "d1.d2...dnE<order - 1>".
+void appendExponentForm(QString& text, std::string_view digits, int order, QChar separator) {
+    appendAscii(text, digits.substr(0, 1));
+    if (digits.size() > 1) {
+        text += separator;
+        appendAscii(text, digits.substr(1));
+    }
+    text += u'E';
+    char power[8];
+    appendAscii(text, {power, std::to_chars(power, power + sizeof power, order - 1).ptr});
+}
+
 } // namespace
 
 Reading readDecimal(QStringView text, QChar separator) {
@@ -206,15 +218,20 @@ QString shown(double value, QChar separator) {
             appendAscii(text, all.substr(order));
         }
     } else {
-        appendAscii(text, all.substr(0, 1));
-        if (count > 1) {
-            text += separator;
-            appendAscii(text, all.substr(1));
-        }
-        text += u'E';
-        char power[8];
-        appendAscii(text, {power, std::to_chars(power, power + sizeof power, order - 1).ptr});
+        appendExponentForm(text, digits, order, separator);
     }
+    return text;
+}
+
+QString shownWithin(double value, QChar separator, int length) {
+    QString text = shown(value, separator);
+    if (text.size() <= length)
+        return text;
+    const auto [digits, order] = fifteenDigits(std::fabs(value));
+    text.clear();
+    if (value < 0)
+        text += u'-';
+    appendExponentForm(text, digits, order, separator);
     return text;
 }
 

@@ -35,6 +35,10 @@ double amountValue(QStringView text, QStringView placeholder, QChar separator);
 // "1E15", "-2.5E-7".
 QString shown(double value, QChar separator);
 
+// The shown number in at most about `length` characters: in exponent form ("2.5E17",
+// "-1E-12") when the plain form would be longer.
+QString shownWithin(double value, QChar separator, int length);
+
 // A total, running-sum or balance caption: the shown number followed, unless `currency`
 // reads exactly "Currency", by one blank and the currency text.
 QString withCurrency(const QString& shownNumber, const QString& currency);

@@ -55,6 +55,22 @@ protected:
     }
 };
 
+// Qt's print dialog offers a page range and an odd/even page set under "Options" whenever
+// the print system could apply them. A window prints as its one page, so neither is
+// offered (and the print layer drops whatever range reaches the printer all the same).
+class PrintBox : public Centred<QPrintDialog> {
+public:
+    using Centred<QPrintDialog>::Centred;
+
+protected:
+    void showEvent(QShowEvent* event) override {
+        Centred<QPrintDialog>::showEvent(event);
+        for (const char* name : {"gbPrintRange", "pageSetLabel", "pageSetCombo"})
+            if (auto* choice = findChild<QWidget*>(QLatin1String(name)))
+                choice->hide();
+    }
+};
+
 void showMessage(QMessageBox::Icon icon, const QString& text) {
     Centred<QMessageBox> box;
     box.setWindowTitle(applicationTitle());
@@ -135,7 +151,7 @@ public:
         // Without a printer the dialog would offer nothing to print on.
         if (QPrinterInfo::availablePrinters().isEmpty() && QPrinterInfo::defaultPrinter().isNull())
             throw NoDefaultPrinter();
-        Centred<QPrintDialog> box(&printer, owner);
+        PrintBox box(&printer, owner);
         // All pages always: no page numbers, no selection, no current page, no file.
         box.setOptions(QAbstractPrintDialog::PrintCollateCopies |
                        QAbstractPrintDialog::PrintShowPageSize);

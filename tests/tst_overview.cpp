@@ -8,8 +8,10 @@
 #include "year/Overview.h"
 #include "year/YearSheet.h"
 
+#include <QBarCategoryAxis>
 #include <QBarSeries>
 #include <QBarSet>
+#include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>
 #include <QGraphicsItemGroup>
@@ -91,8 +93,8 @@ private slots:
             << QList<double>{-12.5, 300, 0, 1e20, 12.5, 3, 1, 0, 0, -0.25, 7, 0};
         QTest::newRow("decimal comma")
             << "de_DE" << QStringList{"-12,5", "300", Placeholder, "1E20", "12,5 EUR", "3 ",
-                                      "1,5",   "",    "   ",       "1.5",  "-2,5E2",   Placeholder}
-            << QList<double>{-12.5, 300, 0, 1e20, 12.5, 3, 1.5, 0, 0, 1, -250, 0};
+                                      "1,5",   "",    "   ",       "1.5",  "-2,5E2",   "-12.5"}
+            << QList<double>{-12.5, 300, 0, 1e20, 12.5, 3, 1.5, 0, 0, 1.5, -250, -12.5};
     }
     void barsComeFromTheBalanceCaptions() {
         QFETCH(QString, locale);
@@ -135,7 +137,12 @@ private slots:
         QTest::newRow("beyond a double") << "1E400" << point << DBL_MAX;
         QTest::newRow("largest double") << "1.7976931348623157E308" << point << DBL_MAX;
         QTest::newRow("comma separator") << "1,5 EUR" << QChar(u',') << 1.5;
-        QTest::newRow("full stop under comma") << "1.5" << QChar(u',') << 1.0;
+        // A caption from a full-stop machine reads the same under a comma locale.
+        QTest::newRow("full stop under comma") << "1.5" << QChar(u',') << 1.5;
+        QTest::newRow("full stop and currency under comma") << "1.5 EUR" << QChar(u',') << 1.5;
+        QTest::newRow("negative full stop under comma") << "-12.5" << QChar(u',') << -12.5;
+        QTest::newRow("one decimal point only") << "1.5,5" << QChar(u',') << 1.5;
+        QTest::newRow("comma under full stop") << "1,5" << point << 1.0;
     }
     void captionValue() {
         QFETCH(QString, caption);
@@ -182,8 +189,83 @@ private slots:
             QVERIFY(plot.adjusted(0, -0.5, 0, 0.5).contains(QPointF(plot.center().x(), tip)));
             QVERIFY(value > 0 ? tip < zero : value < 0 ? tip > zero : tip == zero);
             QCOMPARE(arrow.p1(), QPointF(onChart(position, 0).x(), tip));
+            // A mark with no room on its own side within the chart stands on the other.
+            const bool roomAbove = tip - 20 - box.height() >= chartArea.top();
             if (reached == value)
-                QVERIFY(value < 0 ? box.top() > tip : box.bottom() < tip);
+                QVERIFY(value < 0 || !roomAbove ? box.top() > tip : box.bottom() < tip);
+        }
+    }
+
+    // Round ticks with zero among them, labels of at most ten characters, full month
+    // names under the bars, the zero line drawn, and no mark over another.
+    void chartStaysReadable_data() {
+        QTest::addColumn<QStringList>("captions");
+        QTest::addColumn<QStringList>("ticks");
+        QTest::addColumn<int>("chartWidth");
+        QTest::newRow("realistic")
+            << QStringList{"379.3", "166.4", "-46.5",     "250",    "-120.75", "88.2",
+                           "412.9", "-10",   Placeholder, "301.15", "-230.4",  "500"}
+            << QStringList{"-400", "-200", "0", "200", "400", "600", "800"} << 0;
+        QTest::newRow("all negative")
+            << QStringList{"-12.5",  "-300", "-45", "-1",   "-87.3", "-150",
+                           "-200.5", "-3",   "-99", "-120", "-60",   "-240"}
+            << QStringList{"-400", "-300", "-200", "-100", "0"} << 0;
+        QTest::newRow("all zero") << QStringList{}
+                                  << QStringList{"0", "0.2", "0.4", "0.6", "0.8", "1", "1.2"} << 0;
+        QTest::newRow("huge")
+            << QStringList{"1E17",          "-3.5E17", "2.25E18",         "1.5E18",
+                           "-1E20",         "5E16",    "123456789012345", "-2E17",
+                           "9.87654321E17", "1E18",    "-4E18",           "7E17"}
+            << QStringList{"-1.5E20", "-1E20", "-5E19", "0", "5E19"} << 0;
+        QTest::newRow("largest doubles")
+            << QStringList{"1E17", "-3.5E17", "2.25E18", "1.7E308", "-1E20", "5E16"}
+            << QStringList{"-5E307", "0", "5E307"} << 0;
+        QTest::newRow("narrow chart, marks side by side")
+            << QStringList{"100", "110", "95",  "105", "100", "100",
+                           "98",  "102", "100", "101", "99",  "100"}
+            << QStringList{"0", "50", "100", "150"} << 480;
+    }
+    void chartStaysReadable() {
+        QFETCH(QStringList, captions);
+        QFETCH(QStringList, ticks);
+        QFETCH(int, chartWidth);
+        ProgramUnderTest program;
+        if (chartWidth)
+            Form15->ui->Chart1->resize(chartWidth, Form15->ui->Chart1->height());
+        setBalances(captions);
+        showOverview();
+
+        auto* values = qobject_cast<QCategoryAxis*>(chart()->axes(Qt::Vertical).value(0));
+        QVERIFY(values);
+        QCOMPARE(values->categoriesLabels(), ticks);
+        for (const QString& tick : ticks) {
+            QVERIFY(tick.size() <= 10);
+            QCOMPARE(values->endValue(tick), QLocale::c().toDouble(tick));
+        }
+        auto* names = qobject_cast<QBarCategoryAxis*>(chart()->axes(Qt::Horizontal).value(0));
+        QVERIFY(names);
+        QCOMPARE(names->categories(), BarLabels);
+        QVERIFY(!names->labelsTruncated());
+        const QRectF plot = chart()->plotArea();
+        QVERIFY2(plot.left() < 100, "the axis labels take the room of the plot");
+
+        const qreal zero = onChart(0, 0).y();
+        QList<QGraphicsLineItem*> zeroLines;
+        for (QGraphicsItem* item : chart()->childItems())
+            if (auto* line = qgraphicsitem_cast<QGraphicsLineItem*>(item);
+                line && line->line() == QLineF(plot.left(), zero, plot.right(), zero))
+                zeroLines << line;
+        QCOMPARE(zeroLines.size(), 1);
+        QVERIFY(zeroLines.first()->isVisible());
+
+        QList<QRectF> boxes;
+        for (QGraphicsItemGroup* mark : Form15->Series1->marks())
+            boxes << static_cast<QGraphicsRectItem*>(mark->childItems().at(1))->rect();
+        for (int one = 0; one < boxes.size(); ++one) {
+            QVERIFY(chart()->rect().contains(boxes[one]));
+            for (int other = one + 1; other < boxes.size(); ++other)
+                QVERIFY2(!boxes[one].intersects(boxes[other]),
+                         qPrintable(BarLabels[one] + " over " + BarLabels[other]));
         }
     }
 

@@ -1,14 +1,26 @@
+#include "month/MonthSheet.h"
 #include "platform/ErrorBox.h"
 #include "platform/PageFit.h"
 #include "platform/Printing.h"
 #include "platform/QtDialogs.h"
+#include "support/ProgramUnderTest.h"
 #include "support/ScriptedDialogs.h"
+#include "ui_MonthSheet.h"
 
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
 #include <QFile>
+#include <QMessageBox>
 #include <QPaintEngine>
 #include <QPainter>
+#include <QPrintDialog>
 #include <QPrinter>
+#include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QRegularExpression>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QWidget>
 #include <QtTest>
@@ -109,6 +121,59 @@ public:
         return confirmed;
     }
 };
+
+// The output folder of the PDF queue of the private print system that
+// tests/print-system/run.sh starts for this test; empty without one.
+QString printSystemOutput() {
+    return qEnvironmentVariable("PENVORO_PRINT_OUTPUT");
+}
+
+// What a print tool writes to standard output, empty when it fails.
+QByteArray toolOutput(const QString& tool, const QStringList& arguments) {
+    QProcess process;
+    process.start(tool, arguments);
+    if (!process.waitForFinished(60000) || process.exitCode() != 0)
+        return QByteArray();
+    return process.readAllStandardOutput();
+}
+
+// Answers the real boxes of a print action as a user would: OK on the notice; in the
+// print dialog the page choice under "Options", whether offered or not, then "Print".
+// Notes whether the dialog offered a page range or page set.
+void answerRealBoxes(const QString& pages, bool& rangeOffered) {
+    auto* timer = new QTimer(qApp);
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, pages, &rangeOffered] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+            box->defaultButton()->click();
+        } else if (auto* dialog = qobject_cast<QPrintDialog*>(modal)) {
+            rangeOffered = false;
+            for (const char* name : {"gbPrintRange", "pageSetCombo"})
+                rangeOffered |= !dialog->findChild<QWidget*>(QLatin1String(name))->isHidden();
+            if (pages == u"2-2") {
+                dialog->findChild<QRadioButton*>(QStringLiteral("printRange"))->setChecked(true);
+                dialog->findChild<QSpinBox*>(QStringLiteral("from"))->setValue(2);
+                dialog->findChild<QSpinBox*>(QStringLiteral("to"))->setValue(2);
+            } else if (pages == u"even") {
+                auto* pageSet = dialog->findChild<QComboBox*>(QStringLiteral("pageSetCombo"));
+                pageSet->setCurrentIndex(pageSet->findText(QStringLiteral("Even Pages")));
+            }
+            dialog->accept();
+            timer->deleteLater();
+        }
+    });
+    timer->start(20);
+}
+
+// The smallest rectangle that holds every pixel that is not white.
+QRect inkedArea(const QImage& page) {
+    QRect inked;
+    for (int y = 0; y < page.height(); ++y)
+        for (int x = 0; x < page.width(); ++x)
+            if (page.pixel(x, y) != qRgb(255, 255, 255))
+                inked |= QRect(x, y, 1, 1);
+    return inked;
+}
 
 } // namespace
 
@@ -222,6 +287,9 @@ private slots:
 
         QCOMPARE(scripted.shown, QStringList({"print", "print", "print"}));
         QCOMPARE(scripted.pages.size(), 2);
+        // No margin beyond the printer's own unprintable border (a PDF has none).
+        QCOMPARE(printDialog.printer().pageRect(QPrinter::Point),
+                 printDialog.printer().paperRect(QPrinter::Point));
         const QSize printable =
             printDialog.printer().pageRect(QPrinter::DevicePixel).toRect().size();
         for (const ScriptedDialogs::Page& page : scripted.pages) {
@@ -264,6 +332,51 @@ private slots:
         QCOMPARE(printDialog.printer().pageLayout().orientation(), QPageLayout::Landscape);
         QCOMPARE(scripted.pages.size(), 1);
         QCOMPARE(scripted.pages[0].copies, 3);
+    }
+
+    // "Print month" through the real notice, print dialog and print system: the dialog
+    // offers no page range, and the sheet comes out as one lossless page, from the
+    // top-left corner of the printable area across its width with no margin of its own,
+    // whatever pages were chosen.
+    void printsThroughThePrintSystem_data() {
+        QTest::addColumn<QString>("pages");
+        QTest::newRow("all pages") << "";
+        QTest::newRow("pages 2 to 2") << "2-2";
+        QTest::newRow("even pages") << "even";
+    }
+    void printsThroughThePrintSystem() {
+        QFETCH(QString, pages);
+        const QString output = printSystemOutput();
+        if (output.isEmpty())
+            QSKIP("needs the print system that tests/print-system/run.sh starts");
+        QDir folder(output);
+        for (const QString& old : folder.entryList({"*.pdf"}, QDir::Files))
+            QVERIFY(folder.remove(old));
+        ProgramUnderTest program;
+        installDialogs(makeQtDialogs());
+        Form4->show();
+        bool rangeOffered = true;
+        answerRealBoxes(pages, rangeOffered);
+
+        click(Form4->ui->Button54);
+        QVERIFY(!rangeOffered);
+
+        auto printed = [&] { return folder.entryList({"*.pdf"}, QDir::Files); };
+        QTRY_VERIFY_WITH_TIMEOUT(
+            printed().size() == 1 && toolOutput("lpstat", {"-o"}).trimmed().isEmpty(), 60000);
+        const QString pdf = folder.filePath(printed().first());
+        QVERIFY(toolOutput("pdfinfo", {pdf}).contains("Pages:           1\n"));
+        const QString images = QString::fromLatin1(toolOutput("pdfimages", {"-list", pdf}));
+        QVERIFY2(images.contains(QRegularExpression("image +1105 +631 ")), qPrintable(images));
+        QVERIFY2(!images.contains("jpeg"), "the picture is stored as lossy JPEG");
+        const QImage page = QImage::fromData(toolOutput("pdftoppm", {"-r", "72", "-png", pdf}));
+        QVERIFY(!page.isNull());
+        // The printer has no unprintable border: the sheet starts at the page's corner
+        // and fills its width (the sheet's own edge, one pixel of it, may be white).
+        const QRect inked = inkedArea(page);
+        QVERIFY2(inked.left() <= 1 && inked.top() <= 1, "a margin of the program's own");
+        QVERIFY(inked.right() >= page.width() - 2);
+        QVERIFY(qAbs(inked.bottom() + 1 - page.width() * 631.0 / 1105) <= 1.5);
     }
 
     void noPrinterEndsTheActionWithTheErrorBox() {

@@ -1,9 +1,13 @@
 #include "year/BarSeries.h"
 
+#include "platform/NumberText.h"
+#include "year/ValueScale.h"
+
 #include <QBarCategoryAxis>
 #include <QBarSeries>
 #include <QBarSet>
 #include <QBrush>
+#include <QCategoryAxis>
 #include <QChart>
 #include <QFontMetrics>
 #include <QGraphicsItemGroup>
@@ -11,14 +15,43 @@
 #include <QGraphicsRectItem>
 #include <QGraphicsSimpleTextItem>
 #include <QPen>
-#include <QValueAxis>
 
 #include <algorithm>
-#include <cfloat>
 
 namespace {
 constexpr int ArrowLength = 20;
 const QColor MarkColour(255, 255, 128);
+// The value axis labels stay short, so that the plot keeps its width.
+constexpr int TickLabelLength = 10;
+// The space kept between two marks that were moved apart.
+constexpr qreal MarkGap = 2;
+
+// A mark's box `rect` (beyond its bar's tip, `down` when below it) moved away from the
+// bar past every mark already placed that it would overlap; when that leaves the chart
+// `area`, moved the other way from where it stood. Where neither way is clear, the box
+// keeps its place.
+QRectF clearOf(const QList<QRectF>& placed, QRectF rect, bool down, QRectF area) {
+    auto overlapped = [&](const QRectF& candidate) -> const QRectF* {
+        for (const QRectF& other : placed)
+            if (candidate.intersects(other.adjusted(0, -MarkGap, 0, MarkGap)))
+                return &other;
+        return nullptr;
+    };
+    for (bool away : {true, false}) {
+        const bool downwards = away == down;
+        QRectF candidate = rect;
+        while (const QRectF* other = overlapped(candidate)) {
+            if (downwards)
+                candidate.moveTop(other->bottom() + MarkGap);
+            else
+                candidate.moveBottom(other->top() - MarkGap);
+        }
+        if (area.contains(candidate))
+            return candidate;
+    }
+    return rect;
+}
+
 } // namespace
 
 TBarSeries::TBarSeries(QChart* chart, const QString& name, const QColor& colour)
@@ -27,7 +60,8 @@ TBarSeries::TBarSeries(QChart* chart, const QString& name, const QColor& colour)
     , series_(new QBarSeries)
     , set_(new QBarSet(name))
     , categories_(new QBarCategoryAxis)
-    , values_axis_(new QValueAxis)
+    , values_axis_(new QCategoryAxis)
+    , zero_line_(new QGraphicsLineItem(chart))
     , colour_(colour) {
     set_->setColor(colour);
     set_->setBorderColor(Qt::black);
@@ -38,6 +72,12 @@ TBarSeries::TBarSeries(QChart* chart, const QString& name, const QColor& colour)
     chart_->addAxis(values_axis_, Qt::AlignLeft);
     series_->attachAxis(categories_);
     series_->attachAxis(values_axis_);
+    // Full month names under the bars; the ticks are labelled on their values.
+    categories_->setTruncateLabels(false);
+    values_axis_->setTruncateLabels(false);
+    values_axis_->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    zero_line_->setPen(QPen(Qt::black, 1));
+    zero_line_->setZValue(5); // over the bars, under the marks
     connect(chart_, &QChart::plotAreaChanged, this, &TBarSeries::placeMarks);
     rebuild();
 }
@@ -65,33 +105,27 @@ void TBarSeries::setLabel(int position, const QString& label) {
 }
 
 void TBarSeries::rebuild() {
+    // Changing the axes may lay the plot out anew, which places the marks at once: the
+    // old marks go first, so that none is placed for a bar that is gone.
+    qDeleteAll(marks_);
+    marks_.clear();
     QStringList categories;
     for (int position = 0; position < labels_.size(); ++position)
         categories << (labels_[position].isEmpty() ? QString::number(position + 1)
                                                    : labels_[position]);
     categories_->setCategories(categories);
-    // The axis spans every bar and the zero line with 15 % room for the marks. It stays
-    // within half the double range so that its span is a double too; a bar beyond that
-    // is cut at the edge of the plot.
-    long double low = 0;
-    long double high = 0;
-    for (double value : values_) {
-        low = std::min<long double>(low, value);
-        high = std::max<long double>(high, value);
-    }
-    if (low == high)
-        high = 1;
-    const long double room = (high - low) * 0.15L;
-    constexpr long double limit = DBL_MAX / 2;
-    const double lower = static_cast<double>(low < 0 ? std::max(low - room, -limit) : 0);
-    const double upper = static_cast<double>(high > 0 ? std::min(high + room, limit) : 0);
-    values_axis_->setRange(lower, upper);
+    const ValueScale scale = valueScale(values_);
+    const QChar separator = numbers::decimalSeparator();
+    for (const QString& tick : values_axis_->categoriesLabels())
+        values_axis_->remove(tick);
+    values_axis_->setRange(scale.lower, scale.upper);
+    values_axis_->setStartValue(scale.lower);
+    for (double tick : scale.ticks)
+        values_axis_->append(numbers::shownWithin(tick, separator, TickLabelLength), tick);
     set_->remove(0, set_->count());
     for (double value : values_)
-        set_->append(std::clamp(value, lower, upper));
+        set_->append(std::clamp(value, scale.lower, scale.upper));
 
-    qDeleteAll(marks_);
-    marks_.clear();
     for (int position = 0; position < values_.size(); ++position) {
         auto* group = new QGraphicsItemGroup;
         auto* line = new QGraphicsLineItem;
@@ -111,6 +145,12 @@ void TBarSeries::rebuild() {
 }
 
 void TBarSeries::placeMarks() {
+    const QRectF plot = chart_->plotArea();
+    const qreal zeroLine = chart_->mapToPosition(QPointF(0, 0), series_).y();
+    zero_line_->setLine(QLineF(plot.left(), zeroLine, plot.right(), zeroLine));
+
+    const QRectF area = chart_->rect();
+    QList<QRectF> placed;
     for (int position = 0; position < marks_.size(); ++position) {
         QGraphicsItemGroup* group = marks_[position];
         const auto children = group->childItems();
@@ -123,7 +163,6 @@ void TBarSeries::placeMarks() {
         const QSizeF size = text->boundingRect().size() + QSizeF(6, 2);
         // The tip is the bar's end (the zero line for a zero bar). The box stands beyond
         // the tip, on the other side when there is no room for it inside the chart there.
-        const QRectF area = chart_->rect();
         const bool hangs = value < 0;
         const QPointF tip(end.x(),
                           hangs ? std::max(end.y(), zero.y()) : std::min(end.y(), zero.y()));
@@ -131,11 +170,12 @@ void TBarSeries::placeMarks() {
         const double above = tip.y() - ArrowLength - size.height();
         const bool boxBelow = hangs ? below + size.height() <= area.bottom() || above < area.top()
                                     : above < area.top();
-        const QPointF boxTop(tip.x() - size.width() / 2, boxBelow ? below : above);
+        const QRectF natural(QPointF(tip.x() - size.width() / 2, boxBelow ? below : above), size);
+        const QRectF rect = clearOf(placed, natural, boxBelow, area);
+        placed << rect;
         group->setPos(0, 0);
-        line->setLine(
-            QLineF(tip, QPointF(tip.x(), boxBelow ? boxTop.y() : boxTop.y() + size.height())));
-        box->setRect(QRectF(boxTop, size));
-        text->setPos(boxTop + QPointF(3, 1));
+        line->setLine(QLineF(tip, QPointF(tip.x(), boxBelow ? rect.top() : rect.bottom())));
+        box->setRect(rect);
+        text->setPos(rect.topLeft() + QPointF(3, 1));
     }
 }

@@ -6,16 +6,19 @@
 #include <QString>
 
 class QBarCategoryAxis;
+class QCategoryAxis;
 class QBarSeries;
 class QBarSet;
 class QChart;
 class QGraphicsItemGroup;
-class QValueAxis;
+class QGraphicsLineItem;
 
 // One bar series of a chart: a list of points, each with a value, a colour and a label,
 // addressed by position from 0. Every bar carries a mark with its label in a
 // light-yellow box joined to the bar by a short line: above the bar when it grows up
-// from the zero line, below it when it hangs down, and at the zero line for a zero bar.
+// from the zero line, below it when it hangs down, and at the zero line for a zero bar;
+// a mark that would overlap an earlier one is moved past it. The value axis has round
+// ticks with zero among them, and the zero line is drawn across the plot.
 class TBarSeries : public QObject {
     Q_OBJECT
 
@@ -44,7 +47,8 @@ private:
     QBarSeries* series_;
     QBarSet* set_;
     QBarCategoryAxis* categories_;
-    QValueAxis* values_axis_;
+    QCategoryAxis* values_axis_;
+    QGraphicsLineItem* zero_line_;
     QColor colour_;
     QList<double> values_;
     QStringList labels_;

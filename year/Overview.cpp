@@ -74,8 +74,10 @@ void TForm15::FormClose() {
 }
 
 double captionValue(const QString& caption, QChar separator) {
-    // The longest number at the start: blanks, a sign, digits with at most one
-    // separator, and an exponent only when a digit follows it.
+    // The longest number at the start: blanks, a sign, digits with at most one decimal
+    // point, and an exponent only when a digit follows it. The decimal point is the
+    // separator given or a full stop, so a caption written on a full-stop machine reads
+    // the same under a comma locale.
     qsizetype start = 0;
     while (start < caption.size() && caption[start] == QLatin1Char(' '))
         ++start;
@@ -91,7 +93,9 @@ double captionValue(const QString& caption, QChar separator) {
         ++end;
         digits = true;
     }
-    if (end < caption.size() && caption[end] == separator) {
+    QChar point = separator;
+    if (end < caption.size() && (caption[end] == separator || caption[end] == QLatin1Char('.'))) {
+        point = caption[end];
         ++end;
         while (digitAt(end)) {
             ++end;
@@ -113,7 +117,7 @@ double captionValue(const QString& caption, QChar separator) {
         }
     }
     const numbers::Reading reading =
-        numbers::readDecimal(QStringView(caption).mid(start, end - start), separator);
+        numbers::readDecimal(QStringView(caption).mid(start, end - start), point);
     if (!reading.isNumber) // beyond even the extended range
         return caption[start] == QLatin1Char('-') ? -DBL_MAX : DBL_MAX;
     return static_cast<double>(std::clamp(reading.value, -static_cast<long double>(DBL_MAX),

@@ -32,7 +32,7 @@ protected:
 
 extern TForm15* Form15;
 
-// The bar of a balance caption: its leading number (after blanks, written with the
-// decimal separator given), whatever follows it, such as the currency; 0 when the caption
-// begins with no number.
+// The bar of a balance caption: its leading number (after blanks, its decimal point the
+// separator given or a full stop), whatever follows it, such as the currency; 0 when the
+// caption begins with no number.
 double captionValue(const QString& caption, QChar separator);
