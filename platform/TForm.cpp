@@ -4,8 +4,6 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QGuiApplication>
-#include <QScreen>
 
 namespace {
 TForm* theMainForm = nullptr;
@@ -22,13 +20,6 @@ void TForm::setMainForm(TForm* form) {
     theMainForm = form;
 }
 
-QPoint TForm::centredPosition(QSize outerSize) {
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    const QRect area = screen ? screen->geometry() : QRect();
-    return {area.x() + std::max(0, (area.width() - outerSize.width()) / 2),
-            area.y() + std::max(0, (area.height() - outerSize.height()) / 2)};
-}
-
 void TForm::FormHide() {
     Position = poScreenCenter;
 }
@@ -39,7 +30,7 @@ void TForm::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (event->spontaneous() || Position != poScreenCenter)
         return;
-    move(centredPosition(frameGeometry().size()));
+    centring_.centre();
     Position = poDesigned;
 }
 

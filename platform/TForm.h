@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/ScreenCentring.h"
+
 #include <QWidget>
 
 // The base of every window of the program. A window lives from start-up to the end of
@@ -21,9 +23,6 @@ public:
     static TForm* mainForm();
     static void setMainForm(TForm* form);
 
-    // Where a window of this size is centred on the primary screen.
-    static QPoint centredPosition(QSize outerSize);
-
 public slots:
     void FormHide();
 
@@ -36,4 +35,7 @@ protected:
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+
+private:
+    ScreenCentring centring_{*this};
 };

@@ -1,6 +1,7 @@
 #include "app/MainMenu.h"
 #include "month/Calendar.h"
 #include "month/MonthSheet.h"
+#include "platform/ScreenCentring.h"
 #include "support/ProgramUnderTest.h"
 #include "support/ShowHideLog.h"
 #include "ui_MonthSheet.h"
@@ -291,7 +292,7 @@ private slots:
             QCOMPARE(sheet->ui->Edit7->text(), "42");
             QVERIFY(program->dialogs.shown.isEmpty());
             sheet->show();
-            QCOMPARE(sheet->pos(), TForm::centredPosition(sheet->frameGeometry().size()));
+            QCOMPARE(sheet->pos(), ScreenCentring::centredPosition(sheet->frameGeometry().size()));
             sheet->hide();
         }
     }

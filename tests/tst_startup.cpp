@@ -1,6 +1,7 @@
 #include "app/MainMenu.h"
 #include "month/Calendar.h"
 #include "month/MonthSheet.h"
+#include "platform/ScreenCentring.h"
 #include "support/ProgramUnderTest.h"
 #include "ui_MainMenu.h"
 #include "ui_MonthSheet.h"
@@ -28,8 +29,14 @@ QList<TForm*> allWindows() {
             Form9, Form10, Form11, Form12, Form13, Form14, Form15, Form16};
 }
 
+QStringList windowCaptions() {
+    return QString("Main menu,January,February,March,April,May,June,July,August,September,"
+                   "October,November,December,Year,Year overview,Form16")
+        .split(',');
+}
+
 bool isCentred(const QWidget* window) {
-    return window->pos() == TForm::centredPosition(window->frameGeometry().size());
+    return window->pos() == ScreenCentring::centredPosition(window->frameGeometry().size());
 }
 
 } // namespace
@@ -49,10 +56,7 @@ private slots:
     }
 
     void everyWindowExistsOnceAndOnlyTheMenuIsShownCentred() {
-        const QStringList captions =
-            QString("Main menu,January,February,March,April,May,June,July,August,September,"
-                    "October,November,December,Year,Year overview,Form16")
-                .split(',');
+        const QStringList captions = windowCaptions();
         const QList<TForm*> windows = allWindows();
         for (int i = 0; i < windows.size(); ++i) {
             QVERIFY2(windows[i], qPrintable(captions[i]));
