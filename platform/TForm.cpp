@@ -10,7 +10,12 @@ TForm* theMainForm = nullptr;
 }
 
 TForm::TForm(QWidget* parent)
-    : QWidget(parent) {}
+    : QWidget(parent) {
+    // No maximise button: the window has one size.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+}
 
 TForm* TForm::mainForm() {
     return theMainForm;
@@ -18,6 +23,13 @@ TForm* TForm::mainForm() {
 
 void TForm::setMainForm(TForm* form) {
     theMainForm = form;
+}
+
+void TForm::setVisible(bool visible) {
+    // Fixed before the first showing, so the window manager learns it with the window.
+    if (visible && (minimumSize() != size() || maximumSize() != size()))
+        setFixedSize(size());
+    QWidget::setVisible(visible);
 }
 
 void TForm::FormHide() {

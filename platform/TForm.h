@@ -9,6 +9,9 @@
 // showing the window then centres it on the primary screen and turns the rule to
 // as-placed, so a window the user moves stays put while shown; FormHide turns the rule
 // back, so the window is centred again each time it is shown.
+//
+// A window keeps the size its form gives it, and tells the window manager so: it cannot
+// be resized or maximised.
 class TForm : public QWidget {
     Q_OBJECT
 
@@ -22,6 +25,8 @@ public:
     // The application's main window: closing it ends the program.
     static TForm* mainForm();
     static void setMainForm(TForm* form);
+
+    void setVisible(bool visible) override;
 
 public slots:
     void FormHide();

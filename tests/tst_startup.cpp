@@ -74,6 +74,36 @@ private slots:
         QCOMPARE(Form1->Position, TForm::poDesigned);
     }
 
+    // Each window keeps the size its form gives it and tells the window manager so: it
+    // has one size and no maximise button, and a request for another size changes nothing.
+    void everyWindowKeepsItsDesignedSize_data() {
+        QTest::addColumn<int>("window");
+        QTest::addColumn<QSize>("designed");
+        const QStringList captions = windowCaptions();
+        for (int i = 0; i < captions.size(); ++i) {
+            const QSize designed = i == 15             ? QSize(273, 241)
+                                   : i == 0 || i == 14 ? QSize(1105, 626)
+                                                       : QSize(1105, 631);
+            QTest::newRow(qPrintable(captions[i])) << i << designed;
+        }
+    }
+    void everyWindowKeepsItsDesignedSize() {
+        QFETCH(int, window);
+        QFETCH(QSize, designed);
+        TForm* form = allWindows()[window];
+        for (int showing = 0; showing < 2; ++showing) {
+            form->show();
+            QCOMPARE(form->minimumSize(), designed);
+            QCOMPARE(form->maximumSize(), designed);
+            QVERIFY(!form->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+            form->resize(designed + QSize(120, 80));
+            QCOMPARE(form->size(), designed);
+            form->showMaximized();
+            QCOMPARE(form->size(), designed);
+            form->hide();
+        }
+    }
+
     void mainMenuWidgets_data() {
         QTest::addColumn<QStringList>("row"); // name, left, top, width, height, text
         for (const char* row : {"Label1,1,1,1103,41,Penvoro", "Label2,512,248,50,21,~~~~~",
