@@ -4,6 +4,8 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QKeyEvent>
+#include <QPushButton>
 
 namespace {
 TForm* theMainForm = nullptr;
@@ -68,4 +70,19 @@ void TForm::closeEvent(QCloseEvent* event) {
     event->accept();
     if (this == theMainForm)
         QCoreApplication::quit();
+}
+
+void TForm::keyPressEvent(QKeyEvent* event) {
+    // A field, a box or the notes leave Enter unhandled and it arrives here; so does a
+    // push button, which takes it only inside a dialog.
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    auto* button = qobject_cast<QPushButton*>(focusWidget());
+    if (!enter || !button) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    // Held down, the key presses the button once.
+    if (!event->isAutoRepeat())
+        button->click();
+    event->accept();
 }

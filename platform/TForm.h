@@ -11,7 +11,8 @@
 // back, so the window is centred again each time it is shown.
 //
 // A window keeps the size its form gives it, and tells the window manager so: it cannot
-// be resized or maximised.
+// be resized or maximised. Enter presses the push button that has the focus, as Space
+// does; elsewhere in the window Enter does nothing of the window's own.
 class TForm : public QWidget {
     Q_OBJECT
 
@@ -40,6 +41,7 @@ protected:
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     ScreenCentring centring_{*this};

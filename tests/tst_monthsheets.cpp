@@ -4,6 +4,7 @@
 #include "platform/ScreenCentring.h"
 #include "support/ProgramUnderTest.h"
 #include "support/ShowHideLog.h"
+#include "ui_MainMenu.h"
 #include "ui_MonthSheet.h"
 
 #include <QApplication>
@@ -226,6 +227,46 @@ private slots:
         QCOMPARE(sheet->ui->Edit2->hasSelectedText(), month == 1);
         QVERIFY(!sheet->ui->Edit3->hasSelectedText());
         QCOMPARE(textsOf(sheet), before);
+    }
+
+    // Enter, and the keypad's Enter, press the push button that has the focus, once; in a
+    // field they do nothing. So it is on every window, the main menu's buttons included.
+    void enterPressesTheFocusedButton_data() {
+        QTest::addColumn<Qt::Key>("key");
+        QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+        QTest::newRow("Enter") << Qt::Key_Return << Qt::KeyboardModifiers();
+        QTest::newRow("keypad Enter") << Qt::Key_Enter << Qt::KeyboardModifiers(Qt::KeypadModifier);
+    }
+    void enterPressesTheFocusedButton() {
+        QFETCH(Qt::Key, key);
+        QFETCH(Qt::KeyboardModifiers, modifiers);
+        const auto& ui = *Form2->ui;
+        showActive(Form2);
+        typeInto(ui.Edit1, "12.5");
+        ui.Edit5->setFocus();
+        const QStringList before = textsOf(Form2);
+        QTest::keyClick(ui.Edit5, key, modifiers);
+        QCOMPARE(textsOf(Form2), before);
+
+        QTest::keyClick(ui.Edit5, Qt::Key_Tab);
+        QCOMPARE(focusName(), "Button1"); // "Add up"
+        QTest::keyClick(ui.Button1, key, modifiers);
+        QCOMPARE(ui.Label10->text(), "12.5");
+
+        ui.Button4->setFocus(); // "Add" of "~Job"
+        QTest::keyClick(ui.Button4, key, modifiers);
+        QCOMPARE(ui.Label32->text(), "12.5");
+        QKeyEvent held(QEvent::KeyPress, key, modifiers, QString(), true);
+        QApplication::sendEvent(ui.Button4, &held);
+        QCOMPARE(ui.Label32->text(), "12.5");
+
+        ui.Button45->setFocus(); // "Main menu"
+        QTest::keyClick(ui.Button45, key, modifiers);
+        QVERIFY(Form1->isVisible() && !Form2->isVisible());
+        Form1->ui->Button53->setFocus(); // "Continue"
+        QTest::keyClick(Form1->ui->Button53, key, modifiers);
+        QVERIFY(Form2->isVisible() && !Form1->isVisible());
+        QVERIFY(program->dialogs.shown.isEmpty());
     }
 
     void aClickEmptiesAFieldAndNothingElse_data() { addMonthRows(); }
