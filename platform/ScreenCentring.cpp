@@ -58,6 +58,9 @@ bool ScreenCentring::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::Move:
         if (frame() != centredWith_ || window_.size() != centredFor_)
             place();
+        // Framed and on the screen: from now on a change of size is the user's.
+        if (!centredWith_.isNull() && window_.windowHandle()->isExposed())
+            following_ = false;
         break;
     default:
         break;

@@ -10,10 +10,10 @@ class QWidget;
 // Centres a top-level window or box on the primary screen by its outer size, frame
 // included. Under a window manager the frame of a window is not known yet when the
 // window is shown: it arrives after the window is mapped, and on the way the toolkit
-// may report frames and sizes that are not the final ones. So while the window stays
-// shown, each change of its frame or size centres it again; a move alone never does, so
-// a window the user has moved stays where it is put. Once the user has clicked or typed
-// into the window, it is left alone until it is shown again.
+// may report frames and sizes that are not the final ones. So until the window stands
+// framed on the screen, each change of its frame or size centres it again; a move alone
+// never does. From then on, or once the user has clicked or typed into the window, the
+// window is left to the user (moved or resized, it stays so) until it is shown again.
 class ScreenCentring : public QObject {
     Q_OBJECT
 
