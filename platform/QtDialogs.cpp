@@ -2,7 +2,7 @@
 
 #include "platform/AppTitle.h"
 #include "platform/Errors.h"
-#include "platform/TForm.h"
+#include "platform/ScreenCentring.h"
 
 #include <QCloseEvent>
 #include <QFileDialog>
@@ -22,13 +22,8 @@ namespace {
 // The longest text the input box accepts.
 constexpr int inputMaxLength = 255;
 
-// Places a box in the middle of the primary screen, whoever owns it.
-void centreOnScreen(QWidget& box) {
-    box.move(TForm::centredPosition(box.frameGeometry().size()));
-}
-
-// A dialog that centres itself on the screen when it is shown, after it has taken its
-// size (a dialog with an owner would otherwise centre on the owner).
+// A dialog that centres itself on the primary screen when it is shown, after it has
+// taken its size (a dialog with an owner would otherwise centre on the owner).
 template <class Box> class Centred : public Box {
 public:
     using Box::Box;
@@ -37,8 +32,11 @@ protected:
     void showEvent(QShowEvent* event) override {
         Box::showEvent(event);
         if (!event->spontaneous())
-            centreOnScreen(*this);
+            centring_.centre();
     }
+
+private:
+    ScreenCentring centring_{*this};
 };
 
 // The confirmation box remembers whether the user closed it (close box, system menu,

@@ -4,15 +4,20 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QGuiApplication>
-#include <QScreen>
+#include <QKeyEvent>
+#include <QPushButton>
 
 namespace {
 TForm* theMainForm = nullptr;
 }
 
 TForm::TForm(QWidget* parent)
-    : QWidget(parent) {}
+    : QWidget(parent) {
+    // No maximise button: the window has one size.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+}
 
 TForm* TForm::mainForm() {
     return theMainForm;
@@ -22,11 +27,11 @@ void TForm::setMainForm(TForm* form) {
     theMainForm = form;
 }
 
-QPoint TForm::centredPosition(QSize outerSize) {
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    const QRect area = screen ? screen->geometry() : QRect();
-    return {area.x() + std::max(0, (area.width() - outerSize.width()) / 2),
-            area.y() + std::max(0, (area.height() - outerSize.height()) / 2)};
+void TForm::setVisible(bool visible) {
+    // Fixed before the first showing, so the window manager learns it with the window.
+    if (visible && (minimumSize() != size() || maximumSize() != size()))
+        setFixedSize(size());
+    QWidget::setVisible(visible);
 }
 
 void TForm::FormHide() {
@@ -39,7 +44,7 @@ void TForm::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (event->spontaneous() || Position != poScreenCenter)
         return;
-    move(centredPosition(frameGeometry().size()));
+    centring_.centre();
     Position = poDesigned;
 }
 
@@ -65,4 +70,19 @@ void TForm::closeEvent(QCloseEvent* event) {
     event->accept();
     if (this == theMainForm)
         QCoreApplication::quit();
+}
+
+void TForm::keyPressEvent(QKeyEvent* event) {
+    // A field, a box or the notes leave Enter unhandled and it arrives here; so does a
+    // push button, which takes it only inside a dialog.
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    auto* button = qobject_cast<QPushButton*>(focusWidget());
+    if (!enter || !button) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    // Held down, the key presses the button once.
+    if (!event->isAutoRepeat())
+        button->click();
+    event->accept();
 }

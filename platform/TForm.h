@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/ScreenCentring.h"
+
 #include <QWidget>
 
 // The base of every window of the program. A window lives from start-up to the end of
@@ -7,6 +9,10 @@
 // showing the window then centres it on the primary screen and turns the rule to
 // as-placed, so a window the user moves stays put while shown; FormHide turns the rule
 // back, so the window is centred again each time it is shown.
+//
+// A window keeps the size its form gives it, and tells the window manager so: it cannot
+// be resized or maximised. Enter presses the push button that has the focus, as Space
+// does; elsewhere in the window Enter does nothing of the window's own.
 class TForm : public QWidget {
     Q_OBJECT
 
@@ -21,8 +27,7 @@ public:
     static TForm* mainForm();
     static void setMainForm(TForm* form);
 
-    // Where a window of this size is centred on the primary screen.
-    static QPoint centredPosition(QSize outerSize);
+    void setVisible(bool visible) override;
 
 public slots:
     void FormHide();
@@ -36,4 +41,8 @@ protected:
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    ScreenCentring centring_{*this};
 };

@@ -1,6 +1,7 @@
 #include "app/MainMenu.h"
 #include "month/Calendar.h"
 #include "month/MonthSheet.h"
+#include "platform/ScreenCentring.h"
 #include "support/Ink.h"
 #include "support/ProgramUnderTest.h"
 #include "support/ShowHideLog.h"
@@ -226,6 +227,46 @@ private slots:
         QCOMPARE(textsOf(sheet), before);
     }
 
+    // Enter, and the keypad's Enter, press the push button that has the focus, once; in a
+    // field they do nothing. So it is on every window, the main menu's buttons included.
+    void enterPressesTheFocusedButton_data() {
+        QTest::addColumn<Qt::Key>("key");
+        QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+        QTest::newRow("Enter") << Qt::Key_Return << Qt::KeyboardModifiers();
+        QTest::newRow("keypad Enter") << Qt::Key_Enter << Qt::KeyboardModifiers(Qt::KeypadModifier);
+    }
+    void enterPressesTheFocusedButton() {
+        QFETCH(Qt::Key, key);
+        QFETCH(Qt::KeyboardModifiers, modifiers);
+        const auto& ui = *Form2->ui;
+        showActive(Form2);
+        typeInto(ui.Edit1, "12.5");
+        ui.Edit5->setFocus();
+        const QStringList before = textsOf(Form2);
+        QTest::keyClick(ui.Edit5, key, modifiers);
+        QCOMPARE(textsOf(Form2), before);
+
+        QTest::keyClick(ui.Edit5, Qt::Key_Tab);
+        QCOMPARE(focusName(), "Button1"); // "Add up"
+        QTest::keyClick(ui.Button1, key, modifiers);
+        QCOMPARE(ui.Label10->text(), "12.5");
+
+        ui.Button4->setFocus(); // "Add" of "~Job"
+        QTest::keyClick(ui.Button4, key, modifiers);
+        QCOMPARE(ui.Label32->text(), "12.5");
+        QKeyEvent held(QEvent::KeyPress, key, modifiers, QString(), true);
+        QApplication::sendEvent(ui.Button4, &held);
+        QCOMPARE(ui.Label32->text(), "12.5");
+
+        ui.Button45->setFocus(); // "Main menu"
+        QTest::keyClick(ui.Button45, key, modifiers);
+        QVERIFY(Form1->isVisible() && !Form2->isVisible());
+        Form1->ui->Button53->setFocus(); // "Continue"
+        QTest::keyClick(Form1->ui->Button53, key, modifiers);
+        QVERIFY(Form2->isVisible() && !Form1->isVisible());
+        QVERIFY(program->dialogs.shown.isEmpty());
+    }
+
     void aClickEmptiesAFieldAndNothingElse_data() { addMonthRows(); }
     void aClickEmptiesAFieldAndNothingElse() {
         QFETCH(int, month);
@@ -290,7 +331,7 @@ private slots:
             QCOMPARE(sheet->ui->Edit7->text(), "42");
             QVERIFY(program->dialogs.shown.isEmpty());
             sheet->show();
-            QCOMPARE(sheet->pos(), TForm::centredPosition(sheet->frameGeometry().size()));
+            QCOMPARE(sheet->pos(), ScreenCentring::centredPosition(sheet->frameGeometry().size()));
             sheet->hide();
         }
     }

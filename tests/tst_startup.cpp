@@ -1,6 +1,7 @@
 #include "app/MainMenu.h"
 #include "month/Calendar.h"
 #include "month/MonthSheet.h"
+#include "platform/ScreenCentring.h"
 #include "support/ProgramUnderTest.h"
 #include "ui_MainMenu.h"
 #include "ui_MonthSheet.h"
@@ -28,8 +29,14 @@ QList<TForm*> allWindows() {
             Form9, Form10, Form11, Form12, Form13, Form14, Form15, Form16};
 }
 
+QStringList windowCaptions() {
+    return QString("Main menu,January,February,March,April,May,June,July,August,September,"
+                   "October,November,December,Year,Year overview,Form16")
+        .split(',');
+}
+
 bool isCentred(const QWidget* window) {
-    return window->pos() == TForm::centredPosition(window->frameGeometry().size());
+    return window->pos() == ScreenCentring::centredPosition(window->frameGeometry().size());
 }
 
 } // namespace
@@ -49,10 +56,7 @@ private slots:
     }
 
     void everyWindowExistsOnceAndOnlyTheMenuIsShownCentred() {
-        const QStringList captions =
-            QString("Main menu,January,February,March,April,May,June,July,August,September,"
-                    "October,November,December,Year,Year overview,Form16")
-                .split(',');
+        const QStringList captions = windowCaptions();
         const QList<TForm*> windows = allWindows();
         for (int i = 0; i < windows.size(); ++i) {
             QVERIFY2(windows[i], qPrintable(captions[i]));
@@ -68,6 +72,36 @@ private slots:
         const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
         QVERIFY(Form1->pos() != QPoint(0, 0) || screen.width() < Form1->frameGeometry().width());
         QCOMPARE(Form1->Position, TForm::poDesigned);
+    }
+
+    // Each window keeps the size its form gives it and tells the window manager so: it
+    // has one size and no maximise button, and a request for another size changes nothing.
+    void everyWindowKeepsItsDesignedSize_data() {
+        QTest::addColumn<int>("window");
+        QTest::addColumn<QSize>("designed");
+        const QStringList captions = windowCaptions();
+        for (int i = 0; i < captions.size(); ++i) {
+            const QSize designed = i == 15             ? QSize(273, 241)
+                                   : i == 0 || i == 14 ? QSize(1105, 626)
+                                                       : QSize(1105, 631);
+            QTest::newRow(qPrintable(captions[i])) << i << designed;
+        }
+    }
+    void everyWindowKeepsItsDesignedSize() {
+        QFETCH(int, window);
+        QFETCH(QSize, designed);
+        TForm* form = allWindows()[window];
+        for (int showing = 0; showing < 2; ++showing) {
+            form->show();
+            QCOMPARE(form->minimumSize(), designed);
+            QCOMPARE(form->maximumSize(), designed);
+            QVERIFY(!form->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+            form->resize(designed + QSize(120, 80));
+            QCOMPARE(form->size(), designed);
+            form->showMaximized();
+            QCOMPARE(form->size(), designed);
+            form->hide();
+        }
     }
 
     void mainMenuWidgets_data() {
@@ -189,6 +223,26 @@ private slots:
         QVERIFY(isCentred(Form1));
         Form2->show();
         QVERIFY(isCentred(Form2));
+    }
+
+    // Once a window or box stands centred on the screen, it is the user's: moved or
+    // resized, it stays where it is put until it is shown again.
+    void aShownWindowIsLeftToTheUser() {
+        QWidget box;
+        ScreenCentring centring(box);
+        box.resize(200, 100);
+        box.show();
+        centring.centre();
+        QVERIFY(QTest::qWaitForWindowExposed(&box));
+        QVERIFY(isCentred(&box));
+        box.move(9, 8);
+        box.resize(320, 180);
+        QCoreApplication::processEvents();
+        QCOMPARE(box.pos(), QPoint(9, 8));
+        box.hide();
+        box.show();
+        centring.centre();
+        QVERIFY(isCentred(&box));
     }
 };
 

@@ -1,30 +1,43 @@
 #!/usr/bin/env bash
-# End-to-end test in a real X window. Starts a virtual X server (Xvfb, no window
-# manager), starts the built program on it and drives it only from outside, the way a
-# user would: mouse clicks at the places the forms lay the widgets out, typed keys, and
-# the close request a window manager sends. Checks the saved budget file byte by byte.
+# End-to-end test in a real X window. Starts a virtual X server (Xvfb, with no window
+# manager, or with openbox), starts the built program on it and drives it only from
+# outside, the way a user would: mouse clicks at the places the forms lay the widgets
+# out, typed keys, and the close request a window manager sends. Checks the saved budget
+# file byte by byte, and that every window and box it meets is centred on the screen by
+# its outer size (frame included) and tells the window manager its one size.
 #
-#   run-e2e.sh PATH-TO-Penvoro
+#   run-e2e.sh [--window-manager] PATH-TO-Penvoro
 #
 # Run 1: "Continue"; on January 12.5 for "~Job" and 4 for "~Room rent", each with its
-#        "Add"; both "Add up"; "Total"; ">>" to February; "Save All" there into a new
-#        file; "Main menu"; close the main menu: Yes to closing, No to saving.
+#        "Add"; both "Add up"; "Total"; January moved by the user stays there; "Main
+#        menu" and "Continue" centre it again; ">>" to February, which stays where the
+#        user moves it; "Save All" there into a new file; "Main menu"; close the main
+#        menu: Yes to closing, No to saving.
 # Run 2: "Open file" (Yes) of that file; "Save All" on January into a second file, which
 #        must be byte-identical; close as before.
 #
-# Exit status 0 on success, 77 (skipped) when Xvfb or xdotool is missing, else 1.
+# With --window-manager, openbox frames the windows, and a window must refuse to be
+# resized.
+#
+# Exit status 0 on success, 77 (skipped) when Xvfb, xdotool, xwininfo or xprop (or with
+# --window-manager openbox) is missing, else 1.
 # Screenshots and logs stay in the printed folder when the test fails (or always with
 # PENVORO_E2E_KEEP=1).
 set -euo pipefail
 
-program=${1:?usage: run-e2e.sh PATH-TO-Penvoro}
+window_manager=""
+if [ "${1:-}" = --window-manager ]; then
+    window_manager=openbox
+    shift
+fi
+program=${1:?usage: run-e2e.sh [--window-manager] PATH-TO-Penvoro}
 here=$(cd "$(dirname "$0")" && pwd)
 forms=$(cd "$here/../../forms" && pwd)
 helper=$here/xhelper.py
 
-for tool in Xvfb xdotool; do
+for tool in Xvfb xdotool xwininfo xprop $window_manager; do
     if ! command -v "$tool" >/dev/null; then
-        echo "SKIPPED: $tool is not installed (Debian packages xvfb and xdotool)"
+        echo "SKIPPED: $tool is not installed (Debian xvfb, xdotool, x11-utils, openbox)"
         exit 77
     fi
 done
@@ -34,6 +47,7 @@ program=$(cd "$(dirname "$program")" && pwd)/$(basename "$program")
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/penvoro-e2e.XXXXXX")
 xvfb_pid=""
+wm_pid=""
 app_pid=""
 shot_number=0
 
@@ -43,6 +57,10 @@ cleanup() {
         kill "$app_pid" 2>/dev/null || true
         sleep 0.5
         kill -9 "$app_pid" 2>/dev/null || true
+    fi
+    if [ -n "$wm_pid" ]; then
+        kill "$wm_pid" 2>/dev/null || true
+        wait "$wm_pid" 2>/dev/null || true
     fi
     if [ -n "$xvfb_pid" ]; then
         kill "$xvfb_pid" 2>/dev/null || true
@@ -120,13 +138,74 @@ wait_focus() { # id
     fail "window $1 ($(xdotool getwindowname "$1" 2>/dev/null)) did not get the focus"
 }
 
+# "x y width height" of a window's inside, on the screen. (Under a window manager
+# xdotool's getwindowgeometry counts the frame's offset twice.)
+inner_geometry() { # id
+    xwininfo -id "$1" | awk '/Absolute upper-left X/ { x = $NF } /Absolute upper-left Y/ { y = $NF }
+        /^ *Width:/ { w = $NF } /^ *Height:/ { h = $NF } END { print x, y, w, h }'
+}
+
+# "x y width height" of a window with its frame, as the window manager reports the frame
+# (no frame without one).
+outer_geometry() { # id
+    local x y width height left=0 right=0 top=0 bottom=0 extents
+    read -r x y width height < <(inner_geometry "$1")
+    extents=$(xprop -id "$1" _NET_FRAME_EXTENTS 2>/dev/null | sed -n 's/.* = //p' | tr -d ,)
+    [ -n "$extents" ] && read -r left right top bottom <<<"$extents"
+    echo $((x - left)) $((y - top)) $((width + left + right)) $((height + top + bottom))
+}
+
+# The window, frame included, comes to stand in the middle of the screen (a window
+# manager frames a new window a moment after it is shown).
+check_centred() { # id what
+    local x y width height screen_width screen_height want_x want_y
+    read -r screen_width screen_height < <(xwininfo -root |
+        awk '/^ *Width:/ { w = $NF } /^ *Height:/ { h = $NF } END { print w, h }')
+    local deadline=$((SECONDS + 5))
+    while :; do
+        read -r x y width height < <(outer_geometry "$1")
+        want_x=$(((screen_width - width) / 2)) want_y=$(((screen_height - height) / 2))
+        [ "$x,$y" = "$want_x,$want_y" ] && return 0
+        [ $SECONDS -lt $deadline ] || break
+        sleep 0.1
+    done
+    fail "$2 ($width x $height with its frame) stands at $x,$y, not centred at $want_x,$want_y"
+}
+
+# The window tells the window manager its one size, the size of its form, and under a
+# window manager a request for another size changes nothing.
+check_fixed_size() { # id form-file
+    local size hints width height
+    size=$(python3 "$helper" size "$forms/$2")
+    hints=$(xprop -id "$1" WM_NORMAL_HINTS)
+    grep -q "minimum size: ${size/ / by }\$" <<<"$hints" &&
+        grep -q "maximum size: ${size/ / by }\$" <<<"$hints" ||
+        fail "window $1 does not keep the size $size of $2: $hints"
+    [ -n "$window_manager" ] || return 0
+    xdotool windowsize "$1" 1200 1000
+    sleep 0.5
+    read -r _ _ width height < <(inner_geometry "$1")
+    [ "$width $height" = "$size" ] || fail "window $1 was resized to $width x $height"
+}
+
+# Moves a window the way a user drags it, and checks that it stays where it was put.
+move_window() { # id x y
+    xdotool windowmove "$1" "$2" "$3"
+    sleep 0.5
+    local x y
+    read -r x y _ < <(outer_geometry "$1")
+    # Without a frame the window itself is moved; with one, the frame's corner may go there.
+    [ "$x,$y" = "$2,$3" ] || [ "$(inner_geometry "$1" | cut -d' ' -f1,2)" = "$2 $3" ] ||
+        fail "window $1 moved by the user stands at $x,$y, not at $2,$3"
+}
+
 # Clicks the middle of a widget of a window, placed as its form lays it out.
 click() { # window-id form-file widget
-    local X Y WIDTH HEIGHT SCREEN WINDOW left top width height
-    eval "$(xdotool getwindowgeometry --shell "$1")"
+    local x y left top width height
+    read -r x y _ < <(inner_geometry "$1")
     read -r left top width height < <(python3 "$helper" place "$forms/$2" "$3") ||
         fail "no widget $3 in $2"
-    xdotool mousemove --sync $((X + left + width / 2)) $((Y + top + height / 2))
+    xdotool mousemove --sync $((x + left + width / 2)) $((y + top + height / 2))
     xdotool click 1
 }
 
@@ -142,6 +221,7 @@ answer_file_dialog() { # title path
     local dialog
     dialog=$(wait_window "$1")
     wait_focus "$dialog"
+    check_centred "$dialog" "the file dialog"
     sleep 0.3
     xdotool type --delay 20 "$2"
     sleep 0.3
@@ -163,6 +243,7 @@ answer_confirm() { # key [id of the previous box, to wait for the next one]
     local box
     if [ -n "${2:-}" ]; then box=$(wait_new_window Confirm "$2"); else box=$(wait_window Confirm); fi
     wait_focus "$box"
+    check_centred "$box" "the confirmation box"
     shot "confirm"
     xdotool key "$1"
     wait_window_gone "$box"
@@ -266,6 +347,19 @@ export XDG_RUNTIME_DIR="$work/runtime" LANG=C.UTF-8 LC_ALL=C.UTF-8
 unset WAYLAND_DISPLAY QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS QT_AUTO_SCREEN_SCALE_FACTOR \
     QT_ENABLE_HIGHDPI_SCALING QT_FONT_DPI SESSION_MANAGER
 
+if [ -n "$window_manager" ]; then
+    HOME="$work/home" "$window_manager" --sm-disable >"$work/$window_manager.log" 2>&1 &
+    wm_pid=$!
+    deadline=$((SECONDS + 20))
+    until xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; do
+        kill -0 "$wm_pid" 2>/dev/null ||
+            { cat "$work/$window_manager.log" >&2; fail "$window_manager did not start"; }
+        [ $SECONDS -lt $deadline ] || fail "$window_manager did not take the screen"
+        sleep 0.1
+    done
+    log "window manager $window_manager"
+fi
+
 first="$work/files/first year.txt"
 second="$work/files/second year.txt"
 expected=$work/expected.txt
@@ -275,8 +369,12 @@ write_expected "$expected"
 start_program run1
 menu=$(wait_window "Main menu")
 shot start
+check_centred "$menu" "the main menu"
+check_fixed_size "$menu" MainMenu.ui
 click "$menu" MainMenu.ui Button53 # "Continue"
 january=$(wait_window January)
+check_centred "$january" January
+check_fixed_size "$january" MonthSheet.ui
 
 type_into "$january" MonthSheet.ui Edit1 12.5 # "~Job"
 click "$january" MonthSheet.ui Button4       # its "Add"
@@ -287,9 +385,18 @@ click "$january" MonthSheet.ui Button2       # "Add up", spend
 click "$january" MonthSheet.ui Button24      # "Total"
 sleep 0.3
 shot january-filled
+move_window "$january" 40 30
+click "$january" MonthSheet.ui Button45 # "Main menu"
+menu=$(wait_window "Main menu")
+check_centred "$menu" "the main menu shown again"
+click "$menu" MainMenu.ui Button53 # "Continue"
+january=$(wait_window January)
+check_centred "$january" "January shown again after the user moved it"
 click "$january" MonthSheet.ui Button52 # ">>"
 february=$(wait_window February)
 wait_window_gone "$january"
+check_centred "$february" February
+move_window "$february" 60 50
 
 click "$february" MonthSheet.ui Button47 # "Save All"
 answer_file_dialog "Save As" "$first"

@@ -46,6 +46,11 @@ def place(form_path, widget_name):
     print(*found)
 
 
+def size(form_path):
+    rect = ElementTree.parse(form_path).getroot().find("widget/property[@name='geometry']/rect")
+    print(rect.find("width").text, rect.find("height").text)
+
+
 class ClientMessage(ctypes.Structure):
     _fields_ = [
         ("type", ctypes.c_int),
@@ -97,6 +102,8 @@ def close(window_text):
 def main(arguments):
     if len(arguments) == 3 and arguments[0] == "place":
         place(arguments[1], arguments[2])
+    elif len(arguments) == 2 and arguments[0] == "size":
+        size(arguments[1])
     elif len(arguments) == 2 and arguments[0] == "close":
         close(arguments[1])
     else:
