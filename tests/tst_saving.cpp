@@ -608,13 +608,11 @@ private slots:
         QFETCH(QString, notes);
         QFETCH(QString, currency);
         const QString longest = QStringLiteral("-1.23456789012345E-308"); // the longest number
-        Form2->ui->Edit1->setText(longest);
-        Form14->ui->Edit1->setText(longest);
-        for (QPlainTextEdit* box : {Form2->ui->Memo1, Form14->ui->Memo1})
-            paste(box, notes);
-        for (TEdit* field : {Form2->ui->Edit21, Form14->ui->Edit21}) {
-            field->selectAll();
-            paste(field, currency);
+        for (int sheet : {1, YearSheet}) {
+            setTextOf(slotWidgets(sheet)[0], longest);
+            paste(notesOf(sheet), notes);
+            static_cast<QLineEdit*>(slotWidgets(sheet)[26])->selectAll();
+            paste(slotWidgets(sheet)[26], currency);
         }
         // Add, "Add up" and "Total" on January, "Add up" and "Total" on the year sheet
         for (QAbstractButton* button : {Form2->ui->Button4, Form2->ui->Button1, Form2->ui->Button24,
@@ -676,13 +674,10 @@ private slots:
     // and boxes hold them on one line, the notes keep their breaks as lines, and the year
     // comes back from its file as it was shown, byte for byte on the next save.
     void pastedTextsComeBackFromTheFile() {
-        const QStringList pieces = {"\r",           "\n",
-                                    "\r\n",         "\u2028",
-                                    "\u2029",       QString(QChar(26)),
-                                    "\t",           QString(QChar(0)),
-                                    "Zz 1",         " ",
-                                    "\u00e9\u20ac", QString(QChar(0xD800)),
-                                    "\U0001F600"};
+        QStringList pieces =
+            QStringLiteral("\r|\n|\r\n|\u2028|\u2029|\x1a|\t|Zz 1| |\u00e9\u20ac|\U0001F600")
+                .split('|');
+        pieces << QString(QChar(0)) << QString(QChar(0xD800));
         QRandomGenerator random(16);
         const auto randomText = [&] {
             QString text;
