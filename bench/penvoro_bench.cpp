@@ -209,12 +209,13 @@ const std::vector<WorstYear>& worstYears() {
     return years;
 }
 
-// Every entry of the year holds `text`.
+// Every entry of the year holds `text`, or as much of it as the entry holds (the currency).
 BudgetRecord yearOf(const QString& text) {
     BudgetRecord year;
     for (int sheet = 1; sheet <= BudgetRecord::SheetCount; ++sheet) {
         for (int slot = 1; slot <= BudgetRecord::SlotCount; ++slot)
-            year.text(sheet, slot) = text;
+            year.text(sheet, slot) =
+                repeatedTo(text, std::min<int>(text.size(), BudgetRecord::longestText(slot)));
         for (int line = 1; line <= BudgetRecord::NoteLineCount; ++line)
             year.note(sheet, line) = text;
     }

@@ -2,6 +2,7 @@
 
 #include "budget/FileReplace.h"
 #include "platform/Errors.h"
+#include "platform/LineText.h"
 #include "platform/TextLength.h"
 
 #include <QFile>
@@ -196,10 +197,44 @@ void decodeBudgetFile(const QByteArray& bytes, BudgetRecord& record) {
     }
 }
 
+TextNotSaved::TextNotSaved(int sheet, const QString& field, const QString& reason)
+    : InOutError(EFBIG,
+                 QStringLiteral("%1: the text of %2 on the %3 sheet cannot be saved: %4")
+                     .arg(messageFor(EFBIG), field, BudgetRecord::sheetName(sheet), reason)) {}
+
+namespace {
+
+// Why a text would not come back from its file line as it is; empty when it would.
+QString faultOf(const QString& text, int longest) {
+    if (text.size() > longest)
+        return QStringLiteral("it is longer than %1 characters").arg(longest);
+    if (!lineText::readsBack(text))
+        return QStringLiteral("it holds a line break or a character the file cannot keep");
+    return {};
+}
+
+// The first text of the record, in file order, that the reader would refuse or give back
+// otherwise.
+std::optional<TextNotSaved> firstTextNotReadBack(const BudgetRecord& record) {
+    for (int sheet = 1; sheet <= BudgetRecord::SheetCount; ++sheet)
+        for (int slot = 1; slot <= BudgetRecord::SlotCount; ++slot)
+            if (const QString fault =
+                    faultOf(record.text(sheet, slot), BudgetRecord::longestText(slot));
+                !fault.isEmpty())
+                return TextNotSaved(sheet, BudgetRecord::slotName(slot), fault);
+    for (int line = 1; line <= BudgetRecord::NoteLineCount; ++line)
+        for (int sheet = 1; sheet <= BudgetRecord::SheetCount; ++sheet)
+            if (const QString fault = faultOf(record.note(sheet, line), LongestText);
+                !fault.isEmpty())
+                return TextNotSaved(sheet, BudgetRecord::noteLineName(line), fault);
+    return std::nullopt;
+}
+
+} // namespace
+
 void requireOpenable(const BudgetRecord& record) {
-    for (int line = 0; line < BudgetRecord::LineCount; ++line)
-        if (entryOnLine(record, line).size() > LongestText)
-            throw InOutError(EFBIG);
+    if (std::optional<TextNotSaved> fault = firstTextNotReadBack(record))
+        throw *fault;
 }
 
 void writeBudgetFile(const QString& path, const BudgetRecord& record) {
@@ -222,6 +257,8 @@ void readBudgetFile(const QString& path, BudgetRecord& record) {
         throw InOutError(EFBIG);
     BudgetRecord read;
     decodeBudgetFile(bytes, read);
-    requireOpenable(read);
+    // A text longer than its widget holds would not come back whole on the next save.
+    if (firstTextNotReadBack(read))
+        throw InOutError(EFBIG);
     record = std::move(read);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "budget/BudgetRecord.h"
+#include "platform/Errors.h"
 
 #include <QByteArray>
 #include <QString>
@@ -27,16 +28,25 @@ QByteArray encodeBudgetFile(const BudgetRecord& record);
 // file read as empty texts; lines after line 1690 are ignored. Never fails.
 void decodeBudgetFile(const QByteArray& bytes, BudgetRecord& record);
 
-// What the reader accepts, for the reader and the writer alike: a year none of whose texts
-// is longer than LongestText. Throws InOutError (EFBIG, "I/O error 27") for any other.
+// A text that the reader would not give back as it is, named by its sheet and field:
+// "I/O error 27: the text of "~Job" on the January sheet cannot be saved: <reason>".
+class TextNotSaved : public InOutError {
+public:
+    TextNotSaved(int sheet, const QString& field, const QString& reason);
+};
+
+// The writer's last guard: a year every text of which a file line gives back exactly, so
+// that every year saved opens again as it was. No text may be longer than its slot holds
+// (BudgetRecord::longestText) nor hold a line feed, a carriage return, a Ctrl+Z or half a
+// surrogate pair (lineText::readsBack). Throws TextNotSaved for the first that does.
 void requireOpenable(const BudgetRecord& record);
 
 // Writes the record to the file (see replaceFileContent: owner, group, permissions and
-// links are kept, and a failure keeps the old contents). A year the reader would refuse
-// is refused before anything is written. Throws InOutError.
+// links are kept, and a failure keeps the old contents). A year the reader would not give
+// back as it is (requireOpenable) is refused before anything is written. Throws InOutError.
 void writeBudgetFile(const QString& path, const BudgetRecord& record);
 
 // Reads the whole file into the record. A file over LargestBudgetFile, a folder or
-// anything but a plain file is refused before reading, a file with a text longer than
-// LongestText after it. Throws InOutError; the record is then unchanged.
+// anything but a plain file is refused before reading, a file with a text longer than its
+// slot holds after it ("I/O error 27"). Throws InOutError; the record is then unchanged.
 void readBudgetFile(const QString& path, BudgetRecord& record);

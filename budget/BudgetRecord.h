@@ -38,4 +38,15 @@ struct BudgetRecord {
     }
 
     bool operator==(const BudgetRecord&) const = default;
+
+    // The names the user knows: sheet 1..13 is "January" .. "December", "Year"; a slot is
+    // its item's caption in quotes ("\"~Job\"") or its widget's part ("the currency"); a
+    // note line is "note line 7".
+    static const QString& sheetName(int sheet);
+    static QString slotName(int slot);
+    static QString noteLineName(int line);
+
+    // The longest text a slot holds: LongestText, less for the currency, which every total,
+    // running-sum and balance caption takes after its number.
+    static int longestText(int slot);
 };

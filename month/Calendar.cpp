@@ -1,5 +1,7 @@
 #include "month/Calendar.h"
 
+#include "budget/BudgetRecord.h"
+
 namespace calendar {
 
 namespace {
@@ -7,11 +9,12 @@ std::array<TSheet*, SheetCount> sheets{};
 }
 
 const std::array<QString, MonthCount>& monthNames() {
-    static const std::array<QString, MonthCount> names = {
-        QStringLiteral("January"), QStringLiteral("February"), QStringLiteral("March"),
-        QStringLiteral("April"),   QStringLiteral("May"),      QStringLiteral("June"),
-        QStringLiteral("July"),    QStringLiteral("August"),   QStringLiteral("September"),
-        QStringLiteral("October"), QStringLiteral("November"), QStringLiteral("December")};
+    static const std::array<QString, MonthCount> names = [] {
+        std::array<QString, MonthCount> result;
+        for (int month = 1; month <= MonthCount; ++month)
+            result[month - 1] = BudgetRecord::sheetName(month);
+        return result;
+    }();
     return names;
 }
 

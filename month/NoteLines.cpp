@@ -66,7 +66,11 @@ QStringList displayedLines(const QPlainTextEdit& notes, int maxLines, int maxCha
         // A break typed inside the paragraph (Shift+Enter) ends the line and is no text.
         if (length > 0 && text.at(start + length - 1) == QChar::LineSeparator)
             --length;
-        lines << text.mid(start, std::min(length, maxCharacters));
+        // A cut never splits a surrogate pair: its first half alone could not be saved.
+        if (length > maxCharacters)
+            length = text.at(start + maxCharacters - 1).isHighSurrogate() ? maxCharacters - 1
+                                                                          : maxCharacters;
+        lines << text.mid(start, length);
     };
     for (QTextBlock block = document->begin(); block.isValid() && lines.size() < maxLines;
          block = block.next()) {

@@ -6,10 +6,7 @@
 #include "month/NoteLines.h"
 #include "month/SheetSlots.h"
 #include "platform/FileDialogs.h"
-
-namespace {
-constexpr int MaxNoteCharacters = 4096;
-} // namespace
+#include "platform/TextLength.h"
 
 void fillBudgetRecord(BudgetRecord& record) {
     for (int sheet = 1; sheet <= BudgetRecord::SheetCount; ++sheet) {
@@ -17,7 +14,7 @@ void fillBudgetRecord(BudgetRecord& record) {
         for (int slot = 1; slot <= BudgetRecord::SlotCount; ++slot)
             record.text(sheet, slot) = itemSlots::text(view, slot);
         const QStringList lines =
-            displayedLines(*view.notes, BudgetRecord::NoteLineCount, MaxNoteCharacters);
+            displayedLines(*view.notes, BudgetRecord::NoteLineCount, LongestText);
         for (int line = 1; line <= BudgetRecord::NoteLineCount; ++line)
             record.note(sheet, line) = line <= lines.size() ? lines[line - 1] : QString();
     }

@@ -20,6 +20,8 @@ TSheet::~TSheet() {
 
 void TSheet::setView(const SheetView& view) {
     view_ = view;
+    // Every total, running-sum and balance caption takes the currency after its number.
+    view_.currency->setMaxLength(numbers::LongestCurrency);
 }
 
 void TSheet::focusFirstField() {

@@ -3,8 +3,7 @@
 #include "platform/TComboBox.h"
 #include "platform/TEdit.h"
 #include "platform/TLabel.h"
-
-#include <QPlainTextEdit>
+#include "platform/TMemo.h"
 
 #include <array>
 
@@ -29,7 +28,7 @@ struct SheetView {
     TLabel* balance = nullptr;       // Label29
     TComboBox* goTo = nullptr;       // ComboBox24
     TLabel* yearCaption = nullptr;   // Label1
-    QPlainTextEdit* notes = nullptr; // Memo1
+    TMemo* notes = nullptr;          // Memo1
 
     static bool isEarned(int item) { return item < EarnedCount; }
 };

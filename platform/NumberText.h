@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/TextLength.h"
+
 #include <QChar>
 #include <QString>
 #include <QStringView>
@@ -34,6 +36,15 @@ double amountValue(QStringView text, QStringView placeholder, QChar separator);
 // The shown number: general format with 15 significant digits, e.g. "12.5", "0.0001",
 // "1E15", "-2.5E-7".
 QString shown(double value, QChar separator);
+
+// The longest shown number: a sign, 15 digits with the separator, and a three-digit
+// negative exponent, as in "-1.23456789012345E-308" (plain forms take at most 21, as in
+// "-0.000123456789012345").
+inline constexpr int LongestShownNumber = 22;
+
+// The longest currency text whose captions ("<shown number> <currency>") still fit a text
+// of a budget file.
+inline constexpr int LongestCurrency = LongestText - 1 - LongestShownNumber;
 
 // The shown number in at most about `length` characters: in exponent form ("2.5E17",
 // "-1E-12") when the plain form would be longer.

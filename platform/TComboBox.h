@@ -6,7 +6,8 @@
 // typed until the user picks an item from its list: no inline completion, no match
 // that ignores letter case when editing ends (Qt's own box then puts the item's
 // spelling in), and Enter never adds the text to the items, which are fixed. Its text
-// field is a TEdit and holds texts of the same length.
+// field is a TEdit: it holds texts of the same length, on one line, whether typed,
+// pasted or set by the program (setCurrentText and Qt's own calls go through it).
 class TComboBox : public QComboBox {
     Q_OBJECT
 

@@ -1,12 +1,36 @@
 #include "platform/TEdit.h"
 
+#include "platform/LineText.h"
 #include "platform/TextLength.h"
 
 #include <QMouseEvent>
+#include <QValidator>
+
+namespace {
+
+// Keeps the field's text on one line. QLineEdit puts a validator's changed text in place
+// of its own after every change: typing, pasting, dropping, an input method's text and a
+// text the program sets alike.
+class OneLine : public QValidator {
+public:
+    using QValidator::QValidator;
+
+    State validate(QString& text, int& position) const override {
+        QString line = lineText::asOneLine(text);
+        if (line != text) {
+            position = int(lineText::asOneLine(QStringView(text).left(position)).size());
+            text = std::move(line);
+        }
+        return Acceptable;
+    }
+};
+
+} // namespace
 
 TEdit::TEdit(QWidget* parent)
     : QLineEdit(parent) {
     setMaxLength(LongestText);
+    setValidator(new OneLine(this));
 }
 
 void TEdit::setText(const QString& text) {

@@ -1,8 +1,9 @@
 #pragma once
 
 // The longest text one field, box, caption or budget file line may hold. Every widget
-// that "Open file" fills takes texts up to this length, the file reader refuses a file
-// with a longer line, and saving refuses a year with a longer text, so whatever is
+// that "Open file" fills takes texts up to this length (the currency field a little less,
+// so that the captions built from it fit: numbers::LongestCurrency), the file reader
+// refuses a file with a longer text, and saving refuses a year with one, so whatever is
 // opened comes back whole on the next save.
 //
 // Opening a year lays every text out in its widget, so the time grows with this length.

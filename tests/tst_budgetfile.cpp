@@ -604,31 +604,55 @@ void BudgetFileTest::fileOver64MiBIsRefused() {
 void BudgetFileTest::saveRefusesWhatOpenRefuses_data() {
     QTest::addColumn<int>("line");
     QTest::addColumn<QString>("text");
-    QTest::addColumn<bool>("accepted");
-    QTest::newRow("longest amount") << 1 << QString(LongestText, '9') << true;
+    QTest::addColumn<QString>("refusal"); // the writer's, naming sheet and field; empty: saved
+    const QString refusal = "I/O error 27: the text of %1 on the %2 sheet cannot be saved: %3";
+    const QString tooLong = "it is longer than %1 characters";
+    const QString breaks = "it holds a line break or a character the file cannot keep";
+    QTest::newRow("longest amount") << 1 << QString(LongestText, '9') << "";
     QTest::newRow("longest caption, two bytes a character")
-        << 30 << QString::fromUtf8("ł").repeated(LongestText) << true;
-    QTest::newRow("caption one longer") << 30 << QString(LongestText + 1, 'W') << false;
-    QTest::newRow("last note line one longer") << 1690 << QString(LongestText + 1, 'n') << false;
+        << 30 << QString::fromUtf8("ł").repeated(LongestText) << "";
+    QTest::newRow("caption one longer")
+        << 30 << QString(LongestText + 1, 'W')
+        << refusal.arg("the year caption", "January", tooLong.arg(LongestText));
+    QTest::newRow("last note line one longer")
+        << 1690 << QString(LongestText + 1, 'n')
+        << refusal.arg("note line 100", "Year", tooLong.arg(LongestText));
+    QTest::newRow("currency one longer than its captions take")
+        << 30 * 11 + 27 << QString(LongestText - 22, 'C')
+        << refusal.arg("the currency", "December", tooLong.arg(LongestText - 23));
+    QTest::newRow("line feed in an amount")
+        << 31 << "12.5\nabc" << refusal.arg("\"~Job\"", "February", breaks);
+    QTest::newRow("CR in a box") << 39 << "Enough\r"
+                                 << refusal.arg("the \"Enough?\" box", "February", breaks);
+    QTest::newRow("Ctrl+Z in a note line")
+        << 391 + 13 * 6 << "a\x1a" << refusal.arg("note line 7", "January", breaks);
+    QTest::newRow("half a surrogate pair")
+        << 388 << QString(QChar(0xD83D)) << refusal.arg("the balance", "Year", breaks);
 }
 
-// Whatever is saved opens again, and what would not open is not saved; a line after line
-// 1690 has no say.
+// Whatever is saved opens again as it was, and what would not is not saved: the writer
+// names the sheet and the field. A line after line 1690 has no say.
 void BudgetFileTest::saveRefusesWhatOpenRefuses() {
     QFETCH(int, line);
     QFETCH(QString, text);
-    QFETCH(bool, accepted);
+    QFETCH(QString, refusal);
     BudgetRecord record = recordWithEvery("year");
     entryOnLine(record, line) = text;
     QTemporaryDir folder;
     const QString saved = folder.filePath("saved.txt"), opened = folder.filePath("opened.txt");
+    const QString old = folder.filePath("old.txt");
     put(opened, encodeBudgetFile(record) + QByteArray(10 * LongestText, 'x') + "\r\n");
+    put(old, "old");
     BudgetRecord read = recordWithEvery("kept");
-    const QString error = accepted ? "no error" : "I/O error 27";
-    QCOMPARE(errorOf([&] { writeBudgetFile(saved, record); }), error);
-    QCOMPARE(errorOf([&] { readBudgetFile(opened, read); }), error);
-    QVERIFY(read == (accepted ? record : recordWithEvery("kept")));
-    QCOMPARE(filesIn(folder.path()).size(), accepted ? 2 : 1);
+    for (const QString& path : {saved, old})
+        QCOMPARE(errorOf([&] { writeBudgetFile(path, record); }),
+                 refusal.isEmpty() ? "no error" : refusal);
+    QCOMPARE(contentOf(old), refusal.isEmpty() ? encodeBudgetFile(record) : "old");
+    const QString readError = errorOf([&] { readBudgetFile(opened, read); });
+    QCOMPARE(readError == "no error" && read == record, refusal.isEmpty());
+    QVERIFY(readError == "no error" ||
+            (readError == "I/O error 27" && read == recordWithEvery("kept")));
+    QCOMPARE(filesIn(folder.path()).size(), refusal.isEmpty() ? 3 : 2);
 }
 
 void BudgetFileTest::savingKeepsWhatTheFileIs_data() {

@@ -232,6 +232,7 @@ void TestNumberText::shownNumber_data() {
     row("smallest denormal", std::numeric_limits<double>::denorm_min(), "4.94065645841247E-324");
     row("negative denormal", -3 * std::numeric_limits<double>::denorm_min(),
         "-1.48219693752374E-323");
+    row("longest", -1.23456789012345e-308, "-1.23456789012345E-308");
     // Halves are judged on the 18-digit form, not on the exact binary value: this value is
     // just below 1.000000000000145, its 18 digits read 1.00000000000014500.
     row("half on 18 digits", 1.0000000000001449951270160454441793262959, "1.00000000000015");
@@ -248,6 +249,7 @@ void TestNumberText::shownNumber() {
     QFETCH(QChar, separator);
     QFETCH(QString, text);
     QCOMPARE(shown(value, separator), text);
+    QVERIFY(text.size() <= LongestShownNumber);
 }
 
 void TestNumberText::currencySuffix_data() {
@@ -301,6 +303,7 @@ void TestNumberText::shownTextReadsBackToItself() {
             continue;
         for (QChar separator : {period, comma}) {
             const QString text = shown(value, separator);
+            QVERIFY2(text.size() <= LongestShownNumber, qPrintable(text));
             const Reading reading = readDecimal(text, separator);
             QVERIFY2(reading.isNumber, qPrintable(text));
             double back = 0;

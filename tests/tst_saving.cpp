@@ -1,6 +1,7 @@
 #include "app/MainMenu.h"
 #include "month/Calendar.h"
 #include "month/MonthSheet.h"
+#include "platform/NumberText.h"
 #include "platform/TForm.h"
 #include "platform/TextLength.h"
 #include "support/Ink.h"
@@ -13,6 +14,7 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
+#include <QClipboard>
 #include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
@@ -97,6 +99,14 @@ QStringList noteLinesIn(const QStringList& file, int sheet) {
         lines << file.value(noteLine(sheet, line) - 1, QStringLiteral("<missing>"));
     return lines;
 }
+// The texts of every slot of every sheet.
+QStringList slotTexts() {
+    QStringList texts;
+    for (int sheet = 1; sheet <= 13; ++sheet)
+        for (QWidget* widget : slotWidgets(sheet))
+            texts << (widget ? textOf(widget) : QString());
+    return texts;
+}
 QStringList firstHundred(QStringList lines) {
     lines = lines.mid(0, 100);
     while (lines.size() < 100)
@@ -115,6 +125,21 @@ QStringList displayedLines(QPlainTextEdit* box) {
         }
     }
     return lines;
+}
+
+// Puts the text on the clipboard and pastes it with the paste key.
+void paste(QWidget* widget, const QString& text) {
+    QGuiApplication::clipboard()->setText(text);
+    QTest::keySequence(widget, QKeySequence::Paste);
+}
+
+// What a text keeps in one line, and in the notes: Ctrl+Z and U+D800 (alone in these tests)
+// dropped, then each line break one blank, or one break of the notes.
+QString kept(QString text, QChar lineBreak) {
+    text.remove(QChar(26)).remove(QChar(0xD800)).replace(QStringLiteral("\r\n"), lineBreak);
+    for (QChar other : {u'\r', u'\n', u'\u2028', u'\u2029'})
+        text.replace(other, lineBreak);
+    return text;
 }
 
 // Types characters a keyboard may not have (QTest::keyClicks takes only Latin-1).
@@ -479,15 +504,17 @@ private slots:
     }
 
     // Every text that a file puts into a field, box or caption comes back whole on the
-    // next save, up to the longest text a file line may hold.
+    // next save, up to the longest text a file line may hold (the currency up to the
+    // longest its captions can take).
     void longestTextsComeBackWhole() {
         for (int sheet : {1, YearSheet}) {
             saveAll(MainMenu, path("fresh.txt"));
             QStringList lines = linesOf(path("fresh.txt"));
             for (int slot = 1; slot <= 30; ++slot)
                 if (slotWidgets(sheet)[slot - 1])
-                    lines[textLine(sheet, slot) - 1] =
-                        QString::number(slot).leftJustified(LongestText, QChar('a' + slot % 26));
+                    lines[textLine(sheet, slot) - 1] = QString::number(slot).leftJustified(
+                        slot == 27 ? numbers::LongestCurrency : LongestText,
+                        QChar('a' + slot % 26));
             writeLines(path("longest.txt"), lines);
             openFile(Dialogs::Answer::Yes, path("longest.txt"));
             saveAll(sheet, path("again.txt"));
@@ -565,21 +592,44 @@ private slots:
         COMPARE_SHEETS(Sheets::now(), before);
     }
 
-    // A currency as long as a text may be makes the running sum's caption longer: the year
-    // would not open again, so it is not saved.
-    void saveRefusesWhatOpenWouldRefuse() {
-        click(Form1->ui->Button53);
-        Form2->ui->Edit21->setText(QString(LongestText, 'C'));
-        typeInto(Form2->ui->Edit1, QStringLiteral("12"));
-        click(Form2->ui->Button4); // "Add" of ~Job
-        QVERIFY(Form2->ui->Label32->text().size() > LongestText);
-        writeBytes(path("year.txt"), "old");
-        for (const QString name : {"year.txt", "new.txt"}) {
-            saveAll(1, path(name));
-            QCOMPARE(dialogs().shown.last(), QStringLiteral("error: I/O error 27."));
+    // Whatever a user pastes, every text the program saves fits a file line: a note line is
+    // cut to fit, and the currency field holds no more than its captions can take after the
+    // longest number. The year is saved and opens again as it was shown.
+    void longTextsAreSavedAndOpenAgain_data() {
+        QTest::addColumn<QString>("notes");
+        QTest::addColumn<QString>("currency");
+        QTest::newRow("1500 blanks in the notes") << QString(1500, ' ') << "Currency";
+        QTest::newRow("zero-width spaces") << QString(1500, QChar(0x200B)) << "Currency";
+        QTest::newRow("combining accents") << "e" + QString(1500, QChar(0x301)) << "Currency";
+        QTest::newRow("soft hyphens") << QString(1500, QChar(0xAD)) << "Currency";
+        QTest::newRow("a currency as long as a text") << "" << QString(LongestText, 'C');
+    }
+    void longTextsAreSavedAndOpenAgain() {
+        QFETCH(QString, notes);
+        QFETCH(QString, currency);
+        const QString longest = QStringLiteral("-1.23456789012345E-308"); // the longest number
+        for (int sheet : {1, YearSheet}) {
+            setTextOf(slotWidgets(sheet)[0], longest);
+            paste(notesOf(sheet), notes);
+            static_cast<QLineEdit*>(slotWidgets(sheet)[26])->selectAll();
+            paste(slotWidgets(sheet)[26], currency);
         }
-        QCOMPARE(bytesOf(path("year.txt")), "old");
-        QVERIFY(!QFile::exists(path("new.txt")));
+        // Add, "Add up" and "Total" on January, "Add up" and "Total" on the year sheet
+        for (QAbstractButton* button : {Form2->ui->Button4, Form2->ui->Button1, Form2->ui->Button24,
+                                        Form14->ui->Button1, Form14->ui->Button24})
+            clickOn(button->window(), button);
+        const QString suffix = currency == "Currency" ? QString() : ' ' + Form2->ui->Edit21->text();
+        for (QLabel* caption : {Form2->ui->Label32, Form2->ui->Label10, Form2->ui->Label29,
+                                Form14->ui->Label10, Form14->ui->Label29})
+            QCOMPARE(caption->text(), longest + suffix);
+        QVERIFY(longest.size() + suffix.size() == LongestText || suffix.isEmpty());
+        const QStringList texts = slotTexts();
+        saveAll(1, path("year.txt"));
+        openFile(Dialogs::Answer::Yes, path("year.txt"));
+        QVERIFY(dialogs().shown.filter(QRegularExpression("^error")).isEmpty());
+        QCOMPARE(slotTexts(), texts);
+        saveAll(1, path("again.txt"));
+        QCOMPARE(bytesOf(path("again.txt")), bytesOf(path("year.txt")));
     }
 
     void readOnlyFileIsNotReplaced() {
@@ -615,6 +665,61 @@ private slots:
         QVERIFY(shownText() != text);
         openFile(Dialogs::Answer::Yes, path("chars.txt"));
         QCOMPARE(shownText(), text);
+    }
+
+    // ----- One-line texts -----
+
+    // Random texts of line breaks, Ctrl+Z, tabs and the like, pasted into a field, a box and
+    // the notes of every sheet, and given by the program to a field and a box: the fields
+    // and boxes hold them on one line, the notes keep their breaks as lines, and the year
+    // comes back from its file as it was shown, byte for byte on the next save.
+    void pastedTextsComeBackFromTheFile() {
+        QStringList pieces =
+            QStringLiteral("\r|\n|\r\n|\u2028|\u2029|\x1a|\t|Zz 1| |\u00e9\u20ac|\U0001F600")
+                .split('|');
+        pieces << QString(QChar(0)) << QString(QChar(0xD800));
+        QRandomGenerator random(16);
+        const auto randomText = [&] {
+            QString text;
+            for (int count = random.bounded(1, 12); count > 0; --count)
+                text += pieces[random.bounded(int(pieces.size()))];
+            return text;
+        };
+        for (int round = 0; round < 8; ++round) {
+            for (int sheet = 1; sheet <= 13; ++sheet) {
+                const auto widgets = slotWidgets(sheet);
+                auto* field = static_cast<QLineEdit*>(widgets[26]); // Currency
+                auto* box = static_cast<QComboBox*>(widgets[8]);    // Enough?
+                QPlainTextEdit* notes = notesOf(sheet);
+                QString texts[6];
+                for (QString& text : texts)
+                    text = randomText();
+                field->selectAll();
+                paste(field, texts[0]);
+                box->lineEdit()->selectAll();
+                paste(box, texts[1]);
+                notes->clear();
+                paste(notes, texts[2]);
+                QInputMethodEvent typed; // what an input method types after the pasted text
+                typed.setCommitString(texts[3]);
+                QApplication::sendEvent(field, &typed);
+                QApplication::sendEvent(notes, &typed);
+                static_cast<QLineEdit*>(widgets[0])->QLineEdit::setText(texts[4]);
+                static_cast<QComboBox*>(widgets[25])->QComboBox::setCurrentText(texts[5]);
+                QCOMPARE(field->text(), kept(texts[0], ' ') + kept(texts[3], ' '));
+                QCOMPARE(box->currentText(), kept(texts[1], ' '));
+                QCOMPARE(notes->toPlainText(), kept(texts[2], '\n') + kept(texts[3], '\n'));
+                QCOMPARE(textOf(widgets[0]), kept(texts[4], ' '));
+                QCOMPARE(textOf(widgets[25]), kept(texts[5], ' '));
+            }
+            const QStringList texts = slotTexts();
+            saveAll(MainMenu, path("pasted.txt"));
+            openFile(Dialogs::Answer::Yes, path("pasted.txt"));
+            QVERIFY(dialogs().shown.filter(QRegularExpression("^error")).isEmpty());
+            QCOMPARE(slotTexts(), texts);
+            saveAll(MainMenu, path("again.txt"));
+            QCOMPARE(bytesOf(path("again.txt")), bytesOf(path("pasted.txt")));
+        }
     }
 
     // ----- Save on closing -----
