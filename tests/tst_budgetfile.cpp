@@ -1,4 +1,5 @@
 #include "budget/BudgetFile.h"
+#include "budget/FileReplace.h"
 #include "platform/Errors.h"
 #include "platform/TextLength.h"
 
@@ -9,6 +10,7 @@
 #include <QStringDecoder>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QtEndian>
 
 #include <csignal>
 #include <functional>
@@ -17,6 +19,8 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <sys/xattr.h>
+#include <tuple>
 #include <unistd.h>
 
 namespace {
@@ -80,6 +84,13 @@ int inChild(const std::function<int()>& action) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
+// Acts as that user from now on (root: unchanged), with a state folder of its own; false
+// when that is refused.
+bool actAs(uid_t user) {
+    qputenv("XDG_STATE_HOME", qgetenv("XDG_STATE_HOME") + '/' + QByteArray::number(user));
+    return user == 0 || (setgid(user) == 0 && setuid(user) == 0);
+}
+
 int errorNumberOf(const std::function<void()>& action) {
     try {
         action();
@@ -105,7 +116,11 @@ QStringList filesIn(const QString& folder) {
 class BudgetFileTest : public QObject {
     Q_OBJECT
 
+    QTemporaryDir stateHome; // the users' state folders, each in a folder of its own
+
 private slots:
+    void initTestCase();
+
     // The written format.
     void freshYearIsWrittenByteForByte();
     void everyEntryLandsOnItsLine();
@@ -137,16 +152,30 @@ private slots:
     void fileSizeLimitKeepsTheOldFile();
     void fullDiskKeepsTheOldFile();
     void tooManyOpenFiles();
+    void symbolicLinkStaysALink_data();
     void symbolicLinkStaysALink();
     void fileOver64MiBIsRefused();
     void saveRefusesWhatOpenRefuses_data();
     void saveRefusesWhatOpenRefuses();
     void savingKeepsWhatTheFileIs_data();
     void savingKeepsWhatTheFileIs();
+    void failedSaveInPlaceKeepsTheOldYear_data();
+    void failedSaveInPlaceKeepsTheOldYear();
+    void attributesNoLongerForceASaveInPlace_data();
+    void attributesNoLongerForceASaveInPlace();
+    void refusedRenameSavesInPlace_data();
+    void refusedRenameSavesInPlace();
+    void copyOnWriteDiskKeepsTheOldYear();
 
     // Found by fuzzing.
     void byteOrderMarksAreKeptAsCharacters();
 };
+
+void BudgetFileTest::initTestCase() {
+    QVERIFY(stateHome.isValid());
+    QCOMPARE(chmod(QFile::encodeName(stateHome.path()).constData(), 01777), 0);
+    qputenv("XDG_STATE_HOME", QFile::encodeName(stateHome.path()));
+}
 
 void BudgetFileTest::freshYearIsWrittenByteForByte() {
     BudgetRecord record;
@@ -451,7 +480,7 @@ void BudgetFileTest::otherUsersFilesAreRefused() {
     put(path, "old\r\n");
     QCOMPARE(chmod(QFile::encodeName(path).constData(), 0600), 0);
     const int exitCode = inChild([&] {
-        if (setgid(65534) != 0 || setuid(65534) != 0)
+        if (!actAs(65534))
             return 200;
         BudgetRecord record;
         const int reading = errorNumberOf([&] { readBudgetFile(path, record); });
@@ -471,7 +500,6 @@ void BudgetFileTest::fileSizeLimitKeepsTheOldFile_data() {
     QTest::addColumn<bool>("inPlace"); // the file has a second name, or the folder is root's
     QTest::addColumn<uid_t>("saver");  // owns the file; it may write but not read it
     QTest::addColumn<QString>("message");
-    const QString lost = "I/O error 27: the old contents could not be put back";
     // A small file may sit in a buffer until the end; a long one fails in its write.
     QTest::newRow("small file") << 1000 << "" << false << 0u << "I/O error 27";
     QTest::newRow("long file") << 100000 << QString("new text ").repeated(10) << false << 0u
@@ -479,7 +507,8 @@ void BudgetFileTest::fileSizeLimitKeepsTheOldFile_data() {
     QTest::newRow("in place") << 3000 << "new text" << true << 0u << "I/O error 27";
     QTest::newRow("in place, failing at once") << 0 << "" << true << 0u << "I/O error 27";
     if (geteuid() == 0)
-        QTest::newRow("in place, write-only file") << 3000 << "new" << true << 65534u << lost;
+        QTest::newRow("in place, write-only file: no copy, refused")
+            << 3000 << "new" << true << 65534u << "File access denied";
 }
 
 void BudgetFileTest::fileSizeLimitKeepsTheOldFile() {
@@ -508,7 +537,7 @@ void BudgetFileTest::fileSizeLimitKeepsTheOldFile() {
         std::signal(SIGXFSZ, SIG_IGN);
         const rlimit fileSize{rlim_t(limit), RLIM_INFINITY};
         setrlimit(RLIMIT_FSIZE, &fileSize);
-        if (saver != 0 && (setgid(saver) != 0 || setuid(saver) != 0))
+        if (!actAs(saver))
             return 200;
         try {
             writeBudgetFile(path, record);
@@ -517,9 +546,8 @@ void BudgetFileTest::fileSizeLimitKeepsTheOldFile() {
         }
         return 0;
     });
-    QCOMPARE(exitCode, 27);
-    if (!message.endsWith("could not be put back"))
-        QCOMPARE(contentOf(path), old);
+    QCOMPARE(InOutError::messageFor(exitCode), message);
+    QCOMPARE(contentOf(path), old);
     if (inPlace && saver == 0)
         QCOMPARE(contentOf(folder.filePath("second.txt")), old);
     QCOMPARE(filesIn(folder.path()), names);
@@ -569,24 +597,48 @@ void BudgetFileTest::tooManyOpenFiles() {
     QCOMPARE(contentOf(path), "old\r\n");
 }
 
-void BudgetFileTest::symbolicLinkStaysALink() {
-    QTemporaryDir folder;
-    QVERIFY(QDir(folder.path()).mkdir("data") && QDir(folder.path()).mkdir("links"));
-    const QString target = folder.filePath("data/year.txt");
-    const QString link = folder.filePath("links/year.txt");
-    put(target, "old\r\n");
-    QCOMPARE(chmod(QFile::encodeName(target).constData(), 0640), 0);
-    QVERIFY(QFile::link("../data/year.txt", link));
+void BudgetFileTest::symbolicLinkStaysALink_data() {
+    QTest::addColumn<QStringList>("links"); // "name>target", made in this order
+    QTest::addColumn<QString>("path");      // saved and opened
+    QTest::addColumn<QString>("real");      // the file the system opens at that path
+    QTest::newRow("link into another folder")
+        << QStringList{"links/year.txt>../data/shared/year.txt"} << "links/year.txt"
+        << "data/shared/year.txt";
+    // Docs/.. is data, not the folder Docs stands in (which has a shared/ of its own).
+    QTest::newRow("relative link with .. behind a linked folder")
+        << QStringList{"Docs>data/docs", "data/docs/year.txt>../shared/year.txt"} << "Docs/year.txt"
+        << "data/shared/year.txt";
+    QTest::newRow("link to a file not there yet")
+        << QStringList{"Docs>data/docs", "data/docs/new.txt>../shared/new.txt"} << "Docs/new.txt"
+        << "data/shared/new.txt";
+}
 
-    BudgetRecord record;
+void BudgetFileTest::symbolicLinkStaysALink() {
+    QFETCH(QStringList, links);
+    QFETCH(QString, path);
+    QFETCH(QString, real);
+    QTemporaryDir folder;
+    for (const QString name : {"data/docs", "data/shared", "links", "shared"})
+        QVERIFY(QDir(folder.path()).mkpath(name));
+    put(folder.filePath("data/shared/year.txt"), "old\r\n");
+    put(folder.filePath("shared/year.txt"), "other\r\n");
+    QCOMPARE(chmod(QFile::encodeName(folder.filePath("data/shared/year.txt")).constData(), 0640),
+             0);
+    for (const QString& link : links)
+        QVERIFY(QFile::link(link.section('>', 1), folder.filePath(link.section('>', 0, 0))));
+
+    BudgetRecord record, read;
     record.text(1, 1) = "through the link";
-    writeBudgetFile(link, record);
-    QVERIFY(QFileInfo(link).isSymLink());
-    QCOMPARE(QFileInfo(link).symLinkTarget(), QFileInfo(target).absoluteFilePath());
-    QCOMPARE(contentOf(target), encodeBudgetFile(record));
-    QCOMPARE(modeOf(target), mode_t(0640));
-    QCOMPARE(filesIn(folder.filePath("data")), QStringList{"year.txt"});
-    QCOMPARE(filesIn(folder.filePath("links")), QStringList{"year.txt"});
+    writeBudgetFile(folder.filePath(path), record);
+    readBudgetFile(folder.filePath(path), read);
+    QVERIFY(read == record);
+    QVERIFY(QFileInfo(folder.filePath(path)).isSymLink());
+    QCOMPARE(contentOf(folder.filePath(real)), encodeBudgetFile(record));
+    const bool existed = real.endsWith("year.txt");
+    if (existed)
+        QCOMPARE(modeOf(folder.filePath(real)), mode_t(0640));
+    QCOMPARE(contentOf(folder.filePath("shared/year.txt")), "other\r\n");
+    QCOMPARE(filesIn(folder.filePath("data/shared")).size(), existed ? 1 : 2);
 }
 
 void BudgetFileTest::fileOver64MiBIsRefused() {
@@ -667,7 +719,7 @@ void BudgetFileTest::savingKeepsWhatTheFileIs() {
     QCOMPARE(::stat(QFile::encodeName(path).constData(), &before), 0);
     const BudgetRecord record = recordWithEvery("new");
     const int exitCode = inChild([&] {
-        if (saver != 0 && (setgid(saver) != 0 || setuid(saver) != 0))
+        if (!actAs(saver))
             return 200;
         return errorNumberOf([&] { writeBudgetFile(path, record); });
     });
@@ -682,6 +734,249 @@ void BudgetFileTest::savingKeepsWhatTheFileIs() {
         QCOMPARE(contentOf(other), encodeBudgetFile(record));
     QCOMPARE(filesIn(folder.path()).size(), secondName ? 2 : 1);
     QCOMPARE(chmod(QFile::encodeName(folder.path()).constData(), 0700), 0);
+}
+
+namespace {
+
+// Faults put into the writes, flushes and cuts of a save: of the file with the inode
+// `target`, or with `onCopy` of any other file (its copy).
+struct Faults {
+    enum Step { None, Write, Flush, Truncate } step = None;
+    ino_t target = 0;
+    bool onCopy = false;
+    qsizetype allowed = 0; // bytes a failing write lets through first
+    bool lasting = false;  // the put-back fails too
+    bool failed = false;
+} faults;
+
+bool faulty(int fd, Faults::Step step) {
+    struct stat status;
+    return faults.step == step && !(faults.failed && !faults.lasting) && fstat(fd, &status) == 0 &&
+           (status.st_ino == faults.target) != faults.onCopy && S_ISREG(status.st_mode);
+}
+
+int fail(int error) {
+    faults.failed = true;
+    errno = error;
+    return -1;
+}
+
+const FileSteps faultySteps{
+    [](int fd, const void* data, size_t size, off_t offset) -> ssize_t {
+        if (!faulty(fd, Faults::Write) || faults.allowed > 0) {
+            const bool counted = faulty(fd, Faults::Write);
+            const ssize_t count =
+                ::pwrite(fd, data, counted ? std::min(size, size_t(faults.allowed)) : size, offset);
+            faults.allowed -= counted && count > 0 ? count : 0;
+            return count;
+        }
+        return fail(ENOSPC);
+    },
+    [](int fd) { return faulty(fd, Faults::Flush) ? fail(EIO) : ::fsync(fd); },
+    [](int fd, off_t length) {
+        return faulty(fd, Faults::Truncate) ? fail(EIO) : ::ftruncate(fd, length);
+    },
+};
+
+} // namespace
+
+void BudgetFileTest::failedSaveInPlaceKeepsTheOldYear_data() {
+    QTest::addColumn<int>("step");
+    QTest::addColumn<bool>("onCopy");
+    QTest::addColumn<int>("allowed");
+    QTest::addColumn<bool>("lasting");
+    QTest::addColumn<bool>("besideIt"); // else the folder has no write bits: the state folder
+    QTest::addColumn<int>("error");     // 0: saved
+    QTest::newRow("saved, the copy removed") << 0 << false << 0 << false << true << 0;
+    QTest::newRow("saved, the copy in the state folder removed")
+        << 0 << false << 0 << false << false << 0;
+    QTest::newRow("copy not written: refused") << 1 << true << 100 << true << true << ENOSPC;
+    QTest::newRow("copy not flushed: refused") << 2 << true << 0 << true << true << EIO;
+    QTest::newRow("copy not written beside it: made in the state folder")
+        << 1 << true << 100 << false << true << 0;
+    QTest::newRow("write fails at once") << 1 << false << 0 << false << true << ENOSPC;
+    QTest::newRow("write fails after 1000 bytes") << 1 << false << 1000 << false << true << ENOSPC;
+    QTest::newRow("flush fails") << 2 << false << 0 << false << true << EIO;
+    QTest::newRow("cut fails") << 3 << false << 0 << false << true << EIO;
+    QTest::newRow("write fails, state folder") << 1 << false << 1000 << false << false << ENOSPC;
+    QTest::newRow("write and put-back fail: copy kept")
+        << 1 << false << 1000 << true << true << ENOSPC;
+    QTest::newRow("cut and put-back fail: copy kept in the state folder")
+        << 3 << false << 0 << true << false << EIO;
+}
+
+// The file has a second name, so it is written in place.
+void BudgetFileTest::failedSaveInPlaceKeepsTheOldYear() {
+    QFETCH(int, step);
+    QFETCH(bool, onCopy);
+    QFETCH(int, allowed);
+    QFETCH(bool, lasting);
+    QFETCH(bool, besideIt);
+    QFETCH(int, error);
+    QTemporaryDir folder;
+    const QString path = folder.filePath("year.txt"), state = QFile::decodeName(stateFolder());
+    const QByteArray old = QByteArray("old year\r\n").repeated(3000);
+    put(path, old);
+    QCOMPARE(link(QFile::encodeName(path).constData(),
+                  QFile::encodeName(folder.filePath("second.txt")).constData()),
+             0);
+    if (!besideIt)
+        QCOMPARE(chmod(QFile::encodeName(folder.path()).constData(), 0555), 0);
+    struct stat status;
+    QCOMPARE(::stat(QFile::encodeName(path).constData(), &status), 0);
+    faults = {Faults::Step(step), status.st_ino, onCopy, allowed, lasting, false};
+    const FileSteps real = fileSteps;
+    fileSteps = faultySteps;
+    const BudgetRecord record = recordWithEvery("new year");
+    const QString message = errorOf([&] { writeBudgetFile(path, record); });
+    fileSteps = real;
+    chmod(QFile::encodeName(folder.path()).constData(), 0700);
+
+    const QString copies = besideIt ? folder.path() : state;
+    const QString lostMessage = InOutError::messageFor(error) +
+                                ": the old contents could not be put back; they are kept in " +
+                                copies + "/year.txt.";
+    const bool lost = lasting && !onCopy;
+    const QStringList left = filesIn(copies).filter(".backup");
+    QCOMPARE(left.size(), lost ? 1 : 0);
+    if (lost) {
+        QCOMPARE(message, lostMessage + left[0].section('.', 2));
+        QCOMPARE(contentOf(copies + '/' + left[0]), old);
+        QVERIFY(QFile::remove(copies + '/' + left[0]));
+    } else {
+        QCOMPARE(message, error ? InOutError::messageFor(error) : "no error");
+        QCOMPARE(contentOf(path), error ? old : encodeBudgetFile(record));
+    }
+    QCOMPARE(filesIn(folder.path()), (QStringList{"second.txt", "year.txt"}));
+    QVERIFY(filesIn(state).isEmpty());
+}
+
+void BudgetFileTest::attributesNoLongerForceASaveInPlace_data() {
+    QTest::addColumn<QByteArray>("name");
+    QTest::addColumn<QByteArray>("value");
+    QTest::newRow("browser's origin")
+        << QByteArray("user.xdg.origin.url") << QByteArray("https://example.org/year.txt");
+    // An access list: owner rw, user 65534 r, group r, mask r, others nothing.
+    QByteArray list;
+    const auto add = [&](auto number) {
+        number = qToLittleEndian(number);
+        list.append(reinterpret_cast<const char*>(&number), sizeof number);
+    };
+    add(quint32(2));
+    for (const auto& [tag, rights, id] :
+         {std::tuple{1, 6, -1}, {2, 4, 65534}, {4, 4, -1}, {0x10, 4, -1}, {0x20, 0, -1}}) {
+        add(quint16(tag));
+        add(quint16(rights));
+        add(quint32(id));
+    }
+    QTest::newRow("access list") << QByteArray("system.posix_acl_access") << list;
+}
+
+// The new file takes the attribute, so the year is replaced whole (a new inode) rather
+// than overwritten.
+void BudgetFileTest::attributesNoLongerForceASaveInPlace() {
+    QFETCH(QByteArray, name);
+    QFETCH(QByteArray, value);
+    QTemporaryDir folder;
+    const QByteArray path = QFile::encodeName(folder.filePath("year.txt"));
+    put(folder.filePath("year.txt"), "old\r\n");
+    if (setxattr(path.constData(), name.constData(), value.constData(), value.size(), 0) != 0)
+        QSKIP("this file system takes no such attribute");
+    struct stat before, after;
+    QCOMPARE(::stat(path.constData(), &before), 0);
+    writeBudgetFile(folder.filePath("year.txt"), recordWithEvery("new"));
+    QCOMPARE(::stat(path.constData(), &after), 0);
+    QVERIFY(after.st_ino != before.st_ino);
+    QCOMPARE(after.st_mode, before.st_mode);
+    QByteArray kept(value.size() + 16, 0);
+    kept.resize(
+        qMax(0, int(getxattr(path.constData(), name.constData(), kept.data(), kept.size()))));
+    QCOMPARE(kept, value);
+    QCOMPARE(contentOf(folder.filePath("year.txt")), encodeBudgetFile(recordWithEvery("new")));
+    QCOMPARE(filesIn(folder.path()), QStringList{"year.txt"});
+}
+
+void BudgetFileTest::refusedRenameSavesInPlace_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("exists");
+    QTest::addColumn<bool>("mounted"); // another file is mounted onto it
+    const QString longest = QString(251, 'y') + ".txt";
+    QTest::newRow("bind-mounted file") << "year.txt" << true << true;
+    QTest::newRow("longest name, existing file") << longest << true << false;
+    QTest::newRow("longest name, new file") << longest << false << false;
+}
+
+void BudgetFileTest::refusedRenameSavesInPlace() {
+    QFETCH(QString, name);
+    QFETCH(bool, exists);
+    QFETCH(bool, mounted);
+    QTemporaryDir folder;
+    const QString path = folder.filePath(name), other = folder.filePath("other.txt");
+    if (exists)
+        put(path, "old\r\n");
+    if (mounted)
+        put(other, "mounted\r\n");
+    const BudgetRecord record = recordWithEvery("new");
+    const int exitCode = inChild([&] {
+        if (mounted && (unshare(CLONE_NEWNS) != 0 ||
+                        mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+                        mount(QFile::encodeName(other).constData(),
+                              QFile::encodeName(path).constData(), nullptr, MS_BIND, nullptr) != 0))
+            return 200;
+        const int error = errorNumberOf([&] { writeBudgetFile(path, record); });
+        return error ? error : contentOf(path) == encodeBudgetFile(record) ? 0 : 201;
+    });
+    if (exitCode == 200)
+        QSKIP("no private mount possible here");
+    QCOMPARE(exitCode, 0);
+    QCOMPARE(contentOf(mounted ? other : path), encodeBudgetFile(record));
+    QCOMPARE(filesIn(folder.path()).size(), mounted ? 2 : 1);
+    QVERIFY(filesIn(QFile::decodeName(stateFolder())).isEmpty());
+}
+
+// Run by tests/copy-on-write/run.sh on a small btrfs file system of its own, mounted at
+// $PENVORO_COPY_ON_WRITE_FOLDER. Overwriting a file there needs free space of its own, so
+// with little space left a save in place fails; whatever the free space, the file must
+// hold the whole old year or the whole new one.
+void BudgetFileTest::copyOnWriteDiskKeepsTheOldYear() {
+    const QString disk = qEnvironmentVariable("PENVORO_COPY_ON_WRITE_FOLDER");
+    if (disk.isEmpty())
+        QSKIP("run by tests/copy-on-write/run.sh on a btrfs file system");
+    const QString path = disk + "/year.txt";
+    BudgetRecord oldYear = recordWithEvery("old year with a long text"), newYear = oldYear;
+    for (int line = 1; line <= 390; ++line)
+        entryOnLine(newYear, line) = QString(150, 'n');
+    const QByteArray old = encodeBudgetFile(oldYear);
+    int failures = 0;
+    for (int spare = 0; spare <= 160; spare += 8) {
+        for (const QString& name : filesIn(disk))
+            QVERIFY(QFile::remove(disk + '/' + name));
+        sync();
+        put(path, old);
+        QCOMPARE(link(QFile::encodeName(path).constData(),
+                      QFile::encodeName(disk + "/second.txt").constData()),
+                 0);
+        put(disk + "/spare", QByteArray(spare * 1024, 's'));
+        QFile filler(disk + "/filler");
+        QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+        while (filler.write(QByteArray(4096, 'f')) == 4096 && fsync(filler.handle()) == 0) {
+        }
+        filler.close();
+        QVERIFY(QFile::remove(disk + "/spare"));
+        sync();
+        const QString message = errorOf([&] { writeBudgetFile(path, newYear); });
+        const QByteArray content = contentOf(path);
+        QVERIFY2(content == (message == "no error" ? encodeBudgetFile(newYear) : old),
+                 qPrintable(QString("%1 KiB spare: %2, %3 bytes left")
+                                .arg(spare)
+                                .arg(message)
+                                .arg(content.size())));
+        QCOMPARE(contentOf(disk + "/second.txt"), content);
+        QCOMPARE(filesIn(disk), (QStringList{"filler", "second.txt", "year.txt"}));
+        QVERIFY(filesIn(QFile::decodeName(stateFolder())).isEmpty());
+        failures += message != "no error";
+    }
+    qInfo("%d of 21 saves failed for want of space", failures);
 }
 
 // U+FEFF at the start of a text (pasted from elsewhere) is one of its characters: reading a
