@@ -6,12 +6,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QMap>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QStringDecoder>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QtEndian>
 
 #include <csignal>
 #include <functional>
@@ -21,8 +20,8 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <sys/xattr.h>
-#include <tuple>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -162,8 +161,7 @@ private slots:
     void savingKeepsWhatTheFileIs();
     void failedSaveInPlaceKeepsTheOldYear_data();
     void failedSaveInPlaceKeepsTheOldYear();
-    void attributesNoLongerForceASaveInPlace_data();
-    void attributesNoLongerForceASaveInPlace();
+    void attributeNoLongerForcesASaveInPlace();
     void refusedRenameSavesInPlace_data();
     void refusedRenameSavesInPlace();
     void copyOnWriteDiskKeepsTheOldYear();
@@ -739,71 +737,63 @@ void BudgetFileTest::savingKeepsWhatTheFileIs() {
 
 namespace {
 
-// Faults put into the writes, flushes and cuts of a save: of the file with the inode
-// `target`, or with `onCopy` of any other file (its copy).
-struct Faults {
-    enum Step { None, Write, Flush, Truncate } step = None;
-    ino_t target = 0;
-    bool onCopy = false;
-    qsizetype allowed = 0; // bytes a failing write lets through first
-    bool lasting = false;  // the put-back fails too
-    bool failed = false;
-} faults;
+// One step of a save made to fail (0 write, 1 flush, 2 cut): on the file with the inode
+// `target`, or with `onCopy` on any other (its copy); a write lets `allowed` bytes through
+// first. Unless `lasting`, the step fails once.
+struct {
+    int step;
+    ino_t target;
+    bool onCopy;
+    qsizetype allowed;
+    bool lasting;
+} fault;
 
-bool faulty(int fd, Faults::Step step) {
+bool hit(int fd, int step) {
     struct stat status;
-    return faults.step == step && !(faults.failed && !faults.lasting) && fstat(fd, &status) == 0 &&
-           (status.st_ino == faults.target) != faults.onCopy && S_ISREG(status.st_mode);
+    return fault.step == step && fstat(fd, &status) == 0 && S_ISREG(status.st_mode) &&
+           (status.st_ino == fault.target) != fault.onCopy;
 }
 
-int fail(int error) {
-    faults.failed = true;
+int failed(int error) {
+    fault.step = fault.lasting ? fault.step : -1;
     errno = error;
     return -1;
 }
 
 const FileSteps faultySteps{
     [](int fd, const void* data, size_t size, off_t offset) -> ssize_t {
-        if (!faulty(fd, Faults::Write) || faults.allowed > 0) {
-            const bool counted = faulty(fd, Faults::Write);
-            const ssize_t count =
-                ::pwrite(fd, data, counted ? std::min(size, size_t(faults.allowed)) : size, offset);
-            faults.allowed -= counted && count > 0 ? count : 0;
-            return count;
-        }
-        return fail(ENOSPC);
+        if (hit(fd, 0) && fault.allowed == 0)
+            return failed(ENOSPC);
+        if (hit(fd, 0))
+            fault.allowed -= size = std::min(size, size_t(fault.allowed));
+        return ::pwrite(fd, data, size, offset);
     },
-    [](int fd) { return faulty(fd, Faults::Flush) ? fail(EIO) : ::fsync(fd); },
-    [](int fd, off_t length) {
-        return faulty(fd, Faults::Truncate) ? fail(EIO) : ::ftruncate(fd, length);
-    },
+    [](int fd) { return hit(fd, 1) ? failed(EIO) : ::fsync(fd); },
+    [](int fd, off_t length) { return hit(fd, 2) ? failed(EIO) : ::ftruncate(fd, length); },
 };
 
 } // namespace
 
 void BudgetFileTest::failedSaveInPlaceKeepsTheOldYear_data() {
-    QTest::addColumn<int>("step");
+    QTest::addColumn<int>("step"); // -1: none
     QTest::addColumn<bool>("onCopy");
     QTest::addColumn<int>("allowed");
     QTest::addColumn<bool>("lasting");
     QTest::addColumn<bool>("besideIt"); // else the folder has no write bits: the state folder
     QTest::addColumn<int>("error");     // 0: saved
-    QTest::newRow("saved, the copy removed") << 0 << false << 0 << false << true << 0;
-    QTest::newRow("saved, the copy in the state folder removed")
-        << 0 << false << 0 << false << false << 0;
-    QTest::newRow("copy not written: refused") << 1 << true << 100 << true << true << ENOSPC;
-    QTest::newRow("copy not flushed: refused") << 2 << true << 0 << true << true << EIO;
-    QTest::newRow("copy not written beside it: made in the state folder")
-        << 1 << true << 100 << false << true << 0;
-    QTest::newRow("write fails at once") << 1 << false << 0 << false << true << ENOSPC;
-    QTest::newRow("write fails after 1000 bytes") << 1 << false << 1000 << false << true << ENOSPC;
-    QTest::newRow("flush fails") << 2 << false << 0 << false << true << EIO;
-    QTest::newRow("cut fails") << 3 << false << 0 << false << true << EIO;
-    QTest::newRow("write fails, state folder") << 1 << false << 1000 << false << false << ENOSPC;
-    QTest::newRow("write and put-back fail: copy kept")
-        << 1 << false << 1000 << true << true << ENOSPC;
-    QTest::newRow("cut and put-back fail: copy kept in the state folder")
-        << 3 << false << 0 << true << false << EIO;
+    QTest::newRow("saved, copy removed") << -1 << false << 0 << false << true << 0;
+    QTest::newRow("saved, copy in the state folder removed")
+        << -1 << false << 0 << false << false << 0;
+    QTest::newRow("copy not written beside it: in the state folder")
+        << 0 << true << 9 << false << true << 0;
+    QTest::newRow("copy not written: refused") << 0 << true << 9 << true << true << ENOSPC;
+    QTest::newRow("copy not flushed: refused") << 1 << true << 0 << true << false << EIO;
+    QTest::newRow("write fails at once") << 0 << false << 0 << false << true << ENOSPC;
+    QTest::newRow("write fails after 1000 bytes") << 0 << false << 1000 << false << false << ENOSPC;
+    QTest::newRow("flush fails") << 1 << false << 0 << false << true << EIO;
+    QTest::newRow("cut fails") << 2 << false << 0 << false << true << EIO;
+    QTest::newRow("write and put-back fail") << 0 << false << 1000 << true << true << ENOSPC;
+    QTest::newRow("cut and put-back fail, state folder") << 2 << false << 0 << true << false << EIO;
 }
 
 // The file has a second name, so it is written in place.
@@ -815,97 +805,67 @@ void BudgetFileTest::failedSaveInPlaceKeepsTheOldYear() {
     QFETCH(bool, besideIt);
     QFETCH(int, error);
     QTemporaryDir folder;
-    const QString path = folder.filePath("year.txt"), state = QFile::decodeName(stateFolder());
-    const QByteArray old = QByteArray("old year\r\n").repeated(3000);
+    const QString path = folder.filePath("year.txt");
+    const QByteArray old = QByteArray("old year\r\n").repeated(3000),
+                     folderName = QFile::encodeName(folder.path());
     put(path, old);
-    QCOMPARE(link(QFile::encodeName(path).constData(),
-                  QFile::encodeName(folder.filePath("second.txt")).constData()),
-             0);
-    if (!besideIt)
-        QCOMPARE(chmod(QFile::encodeName(folder.path()).constData(), 0555), 0);
+    QCOMPARE(link(QFile::encodeName(path).constData(), folderName + "/second.txt"), 0);
+    QCOMPARE(chmod(folderName, besideIt ? 0700 : 0555), 0);
     struct stat status;
     QCOMPARE(::stat(QFile::encodeName(path).constData(), &status), 0);
-    faults = {Faults::Step(step), status.st_ino, onCopy, allowed, lasting, false};
-    const FileSteps real = fileSteps;
-    fileSteps = faultySteps;
+    fault = {step, status.st_ino, onCopy, allowed, lasting};
+    const FileSteps real = std::exchange(fileSteps, faultySteps);
     const BudgetRecord record = recordWithEvery("new year");
     const QString message = errorOf([&] { writeBudgetFile(path, record); });
     fileSteps = real;
-    chmod(QFile::encodeName(folder.path()).constData(), 0700);
+    QCOMPARE(chmod(folderName, 0700), 0);
 
-    const QString copies = besideIt ? folder.path() : state;
-    const QString lostMessage = InOutError::messageFor(error) +
-                                ": the old contents could not be put back; they are kept in " +
-                                copies + "/year.txt.";
-    const bool lost = lasting && !onCopy;
-    const QStringList left = filesIn(copies).filter(".backup");
-    QCOMPARE(left.size(), lost ? 1 : 0);
-    if (lost) {
-        QCOMPARE(message, lostMessage + left[0].section('.', 2));
-        QCOMPARE(contentOf(copies + '/' + left[0]), old);
-        QVERIFY(QFile::remove(copies + '/' + left[0]));
+    const QString copies = besideIt ? folder.path() : QFile::decodeName(stateFolder());
+    const QStringList kept =
+        filesIn(copies).filter(QRegularExpression("^year\\.txt\\..*\\.backup$"));
+    if (lasting && !onCopy) { // the copy holds the old year, and the message says where
+        QCOMPARE(kept.size(), 1);
+        QCOMPARE(message, InOutError::messageFor(error) +
+                              ": the old contents could not be put back; they are kept in " +
+                              copies + '/' + kept[0]);
+        QCOMPARE(contentOf(copies + '/' + kept[0]), old);
+        QVERIFY(QFile::remove(copies + '/' + kept[0]));
     } else {
         QCOMPARE(message, error ? InOutError::messageFor(error) : "no error");
         QCOMPARE(contentOf(path), error ? old : encodeBudgetFile(record));
     }
     QCOMPARE(filesIn(folder.path()), (QStringList{"second.txt", "year.txt"}));
-    QVERIFY(filesIn(state).isEmpty());
+    QVERIFY(filesIn(QFile::decodeName(stateFolder())).isEmpty());
 }
 
-void BudgetFileTest::attributesNoLongerForceASaveInPlace_data() {
-    QTest::addColumn<QByteArray>("name");
-    QTest::addColumn<QByteArray>("value");
-    QTest::newRow("browser's origin")
-        << QByteArray("user.xdg.origin.url") << QByteArray("https://example.org/year.txt");
-    // An access list: owner rw, user 65534 r, group r, mask r, others nothing.
-    QByteArray list;
-    const auto add = [&](auto number) {
-        number = qToLittleEndian(number);
-        list.append(reinterpret_cast<const char*>(&number), sizeof number);
-    };
-    add(quint32(2));
-    for (const auto& [tag, rights, id] :
-         {std::tuple{1, 6, -1}, {2, 4, 65534}, {4, 4, -1}, {0x10, 4, -1}, {0x20, 0, -1}}) {
-        add(quint16(tag));
-        add(quint16(rights));
-        add(quint32(id));
-    }
-    QTest::newRow("access list") << QByteArray("system.posix_acl_access") << list;
-}
-
-// The new file takes the attribute, so the year is replaced whole (a new inode) rather
-// than overwritten.
-void BudgetFileTest::attributesNoLongerForceASaveInPlace() {
-    QFETCH(QByteArray, name);
-    QFETCH(QByteArray, value);
+// A browser's attribute on a download is copied onto the new file, which then takes the
+// year's place whole (a new inode) instead of the year being overwritten.
+void BudgetFileTest::attributeNoLongerForcesASaveInPlace() {
     QTemporaryDir folder;
-    const QByteArray path = QFile::encodeName(folder.filePath("year.txt"));
+    const QByteArray path = QFile::encodeName(folder.filePath("year.txt")),
+                     url = "https://example.org/y";
     put(folder.filePath("year.txt"), "old\r\n");
-    if (setxattr(path.constData(), name.constData(), value.constData(), value.size(), 0) != 0)
-        QSKIP("this file system takes no such attribute");
+    if (setxattr(path, "user.xdg.origin.url", url.constData(), url.size(), 0) != 0)
+        QSKIP("this file system takes no user attributes");
     struct stat before, after;
-    QCOMPARE(::stat(path.constData(), &before), 0);
-    QCOMPARE(errorOf([&] { writeBudgetFile(folder.filePath("year.txt"), recordWithEvery("new")); }),
+    QCOMPARE(::stat(path, &before), 0);
+    QCOMPARE(errorOf([&] { writeBudgetFile(folder.filePath("year.txt"), BudgetRecord{}); }),
              "no error");
-    QCOMPARE(::stat(path.constData(), &after), 0);
+    QCOMPARE(::stat(path, &after), 0);
     QVERIFY(after.st_ino != before.st_ino);
-    QCOMPARE(after.st_mode, before.st_mode);
-    QByteArray kept(value.size() + 16, 0);
-    kept.resize(
-        qMax(0, int(getxattr(path.constData(), name.constData(), kept.data(), kept.size()))));
-    QCOMPARE(kept, value);
-    QCOMPARE(contentOf(folder.filePath("year.txt")), encodeBudgetFile(recordWithEvery("new")));
-    QCOMPARE(filesIn(folder.path()), QStringList{"year.txt"});
+    QByteArray kept(100, 0);
+    kept.resize(qMax(0, int(getxattr(path, "user.xdg.origin.url", kept.data(), kept.size()))));
+    QCOMPARE(kept, url);
+    QCOMPARE(contentOf(folder.filePath("year.txt")), encodeBudgetFile(BudgetRecord{}));
 }
 
 void BudgetFileTest::refusedRenameSavesInPlace_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<bool>("exists");
     QTest::addColumn<bool>("mounted"); // another file is mounted onto it
-    const QString longest = QString(251, 'y') + ".txt";
-    QTest::newRow("bind-mounted file") << "year.txt" << true << true;
-    QTest::newRow("longest name, existing file") << longest << true << false;
-    QTest::newRow("longest name, new file") << longest << false << false;
+    QTest::newRow("bind-mounted file (EBUSY)") << "year.txt" << true << true;
+    QTest::newRow("longest name, existing file") << QString(255, 'y') << true << false;
+    QTest::newRow("longest name, new file (ENAMETOOLONG)") << QString(255, 'y') << false << false;
 }
 
 void BudgetFileTest::refusedRenameSavesInPlace() {
@@ -918,76 +878,62 @@ void BudgetFileTest::refusedRenameSavesInPlace() {
         put(path, "old\r\n");
     if (mounted)
         put(other, "mounted\r\n");
-    const BudgetRecord record = recordWithEvery("new");
+    const QByteArray saved = encodeBudgetFile(recordWithEvery("new"));
     const int exitCode = inChild([&] {
         if (mounted && (unshare(CLONE_NEWNS) != 0 ||
                         mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
-                        mount(QFile::encodeName(other).constData(),
-                              QFile::encodeName(path).constData(), nullptr, MS_BIND, nullptr) != 0))
+                        mount(QFile::encodeName(other), QFile::encodeName(path), nullptr, MS_BIND,
+                              nullptr) != 0))
             return 200;
-        const int error = errorNumberOf([&] { writeBudgetFile(path, record); });
-        return error ? error : contentOf(path) == encodeBudgetFile(record) ? 0 : 201;
+        const int error = errorNumberOf([&] { writeBudgetFile(path, recordWithEvery("new")); });
+        return error ? error : contentOf(path) == saved ? 0 : 201;
     });
     if (exitCode == 200)
         QSKIP("no private mount possible here");
     QCOMPARE(exitCode, 0);
-    QCOMPARE(contentOf(mounted ? other : path), encodeBudgetFile(record));
+    QCOMPARE(contentOf(mounted ? other : path), saved);
     QCOMPARE(filesIn(folder.path()).size(), mounted ? 2 : 1);
     QVERIFY(filesIn(QFile::decodeName(stateFolder())).isEmpty());
 }
 
-// Run by tests/copy-on-write/run.sh on a small btrfs file system of its own, mounted at
-// $PENVORO_COPY_ON_WRITE_FOLDER. Overwriting a file there needs free space of its own, so
-// with little space left a save in place fails; whatever the free space, the file must
-// hold the whole old year or the whole new one.
+// Run by tests/copy-on-write/run.sh on a small btrfs file system mounted at
+// $PENVORO_COPY_ON_WRITE_FOLDER, filled up to a few KiB: there overwriting needs space of its
+// own, so a save in place may fail, and so may putting the old year back. The old year must
+// stay whole: in the file, or in the copy the message names.
 void BudgetFileTest::copyOnWriteDiskKeepsTheOldYear() {
-    const QString disk = qEnvironmentVariable("PENVORO_COPY_ON_WRITE_FOLDER");
+    const QString disk = qEnvironmentVariable("PENVORO_COPY_ON_WRITE_FOLDER"),
+                  path = disk + "/year.txt";
     if (disk.isEmpty())
         QSKIP("run by tests/copy-on-write/run.sh on a btrfs file system");
-    const QString path = disk + "/year.txt";
-    BudgetRecord oldYear = recordWithEvery("old year with a long text"), newYear = oldYear;
-    for (int line = 1; line <= 390; ++line)
-        entryOnLine(newYear, line) = QString(150, 'n');
-    const QByteArray old = encodeBudgetFile(oldYear);
+    const QByteArray old = encodeBudgetFile(recordWithEvery("old year, longer text")),
+                     newYear = encodeBudgetFile(recordWithEvery(QString(60, 'n')));
     const QString kept = "I/O error 28: the old contents could not be put back; they are kept in ";
-    QMap<QString, int> outcomes;
+    int saved = 0; // the space runs from too little for any save to enough
     for (int spare = 0; spare <= 320; spare += 16) {
         for (const QString& name : filesIn(disk))
             QVERIFY(QFile::remove(disk + '/' + name));
         put(path, old);
-        QCOMPARE(link(QFile::encodeName(path).constData(),
-                      QFile::encodeName(disk + "/second.txt").constData()),
-                 0);
+        QCOMPARE(link(QFile::encodeName(path), QFile::encodeName(disk + "/second.txt")), 0);
         put(disk + "/spare", QByteArray(spare * 1024, 's'));
         QFile filler(disk + "/filler");
         QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
         for (const int chunk : {1 << 20, 4096})
             while (filler.write(QByteArray(chunk, 'f')) == chunk && fsync(filler.handle()) == 0) {
             }
-        filler.close();
         QVERIFY(QFile::remove(disk + "/spare"));
         sync();
-
-        const QString message = errorOf([&] { writeBudgetFile(path, newYear); });
+        const QString message =
+            errorOf([&] { writeBudgetFile(path, recordWithEvery(QString(60, 'n'))); });
         const QString copy = message.startsWith(kept) ? message.mid(kept.size()) : QString();
-        const QByteArray content = contentOf(path);
-        QVERIFY2(!copy.isEmpty() ||
-                     content == (message == "no error" ? encodeBudgetFile(newYear) : old),
-                 qPrintable(QString("%1 KiB spare: %2, %3 bytes left")
-                                .arg(spare)
-                                .arg(message)
-                                .arg(content.size())));
-        QCOMPARE(contentOf(disk + "/second.txt"), content);
-        if (!copy.isEmpty()) {
-            QCOMPARE(contentOf(copy), old);
-            QVERIFY(QFile::remove(copy));
-        }
+        QVERIFY2(contentOf(copy.isEmpty() ? path : copy) == (message == "no error" ? newYear : old),
+                 qPrintable(QString("%1 KiB spare: %2").arg(spare).arg(message)));
+        QVERIFY(copy.isEmpty() || QFile::remove(copy));
+        QCOMPARE(contentOf(disk + "/second.txt"), contentOf(path));
         QCOMPARE(filesIn(disk), (QStringList{"filler", "second.txt", "year.txt"}));
         QVERIFY(filesIn(QFile::decodeName(stateFolder())).isEmpty());
-        ++outcomes[message == "no error" ? "saved" : copy.isEmpty() ? "refused" : "copy kept"];
+        saved += message == "no error";
     }
-    for (auto outcome = outcomes.cbegin(); outcome != outcomes.cend(); ++outcome)
-        qInfo("%s: %d of 21 saves", qPrintable(outcome.key()), outcome.value());
+    QVERIFY2(saved > 0 && saved < 21, qPrintable(QString("%1 of 21 saves made").arg(saved)));
 }
 
 // U+FEFF at the start of a text (pasted from elsewhere) is one of its characters: reading a
