@@ -155,8 +155,9 @@ int folderWriteError(const QByteArray& folder) {
     return ::access(folder.constData(), W_OK | X_OK) == 0 ? 0 : errno;
 }
 
-// A new file in the folder, not there before, named after `name` (or shorter, where that
-// name would be too long) and ending in `suffix`; -1 with errno set when none can be made.
+// A new file in the folder, not there before, named after `name` (or "penvoro", where that
+// name would be too long) with a random part and `suffix`; -1 with errno set and `path`
+// empty when none can be made.
 int createIn(const QByteArray& folder, const QByteArray& name, const char* suffix, mode_t mode,
              QByteArray& path) {
     QByteArray base = name;
@@ -169,8 +170,11 @@ int createIn(const QByteArray& folder, const QByteArray& name, const char* suffi
         if (errno == ENAMETOOLONG && base != "penvoro")
             base = "penvoro";
         else if (errno != EEXIST)
-            return -1;
+            break;
     }
+    const int error = errno;
+    path.clear(); // no file of ours
+    errno = error;
     return -1;
 }
 
