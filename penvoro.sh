@@ -12,7 +12,7 @@ packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-charts-dev libqt6ope
 case "${1:-}" in
     test | sanitize)
         packages+=(xvfb xauth xdotool x11-utils openbox python3 cups printer-driver-cups-pdf
-            poppler-utils)
+            poppler-utils btrfs-progs)
         ;;
     fuzz) packages+=(clang-14 libclang-rt-14-dev) ;;
 esac

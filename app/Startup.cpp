@@ -12,6 +12,8 @@
 #include <QEventLoop>
 #include <QTimer>
 
+#include <csignal>
+
 namespace {
 
 template <class Form> void create(Form*& instance) {
@@ -54,6 +56,10 @@ void createOtherWindows() {
     create(Form14);
     create(Form15);
     create(Form16);
+}
+
+void keepRunningPastFileSizeLimits() {
+    std::signal(SIGXFSZ, SIG_IGN);
 }
 
 void startUp() {

@@ -9,6 +9,10 @@ void createAllWindows();
 void createMainMenu();
 void createOtherWindows();
 
+// Lets a write past a file-size limit (ulimit -f) fail with EFBIG, which a save reports,
+// instead of ending the program with SIGXFSZ. Called first of all.
+void keepRunningPastFileSizeLimits();
+
 // The program's start: the main menu is created and shown first, and the other windows
 // are created once it has been drawn, before any input is taken.
 void startUp();

@@ -8,6 +8,7 @@
 #include <QSessionManager>
 
 int main(int argc, char* argv[]) {
+    keepRunningPastFileSizeLimits();
     // The layout is drawn in pixels for 96 dots per inch; fonts follow the same scale.
     if (qEnvironmentVariableIsEmpty("QT_FONT_DPI"))
         qputenv("QT_FONT_DPI", "96");

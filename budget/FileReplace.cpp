@@ -1,15 +1,19 @@
 #include "budget/FileReplace.h"
 
 #include <QFile>
-#include <QFileInfo>
+#include <QList>
 #include <QRandomGenerator>
 
-#include <algorithm>
+#include <array>
 #include <cerrno>
+#include <climits>
+#include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
+
+FileSteps fileSteps{::pwrite, ::fsync, ::ftruncate};
 
 namespace {
 
@@ -25,7 +29,7 @@ constexpr mode_t AnyWriteBit = S_IWUSR | S_IWGRP | S_IWOTH;
 // An open file, closed when it goes.
 class Descriptor {
 public:
-    explicit Descriptor(int fd)
+    explicit Descriptor(int fd = -1)
         : fd_(fd) {}
     Descriptor(const Descriptor&) = delete;
     Descriptor& operator=(const Descriptor&) = delete;
@@ -50,13 +54,12 @@ private:
     int fd_;
 };
 
-// 0 once all bytes are written from `offset` on, else the error number; `written` counts
-// the bytes that reached the file.
-int writeAll(int fd, const char* data, qsizetype size, off_t offset, qsizetype& written) {
-    written = 0;
+// 0 once all bytes are written from `offset` on, else the error number.
+int writeAll(int fd, const char* data, qsizetype size, off_t offset) {
+    qsizetype written = 0;
     while (written < size) {
         const ssize_t count =
-            ::pwrite(fd, data + written, size_t(size - written), offset + written);
+            fileSteps.write(fd, data + written, size_t(size - written), offset + written);
         if (count < 0 && errno == EINTR)
             continue;
         if (count <= 0)
@@ -68,16 +71,76 @@ int writeAll(int fd, const char* data, qsizetype size, off_t offset, qsizetype& 
 
 // 0, or the error number of a flush the file system could have done.
 int flush(int fd) {
-    return ::fsync(fd) == 0 || errno == EINVAL ? 0 : errno;
+    return fileSteps.flush(fd) == 0 || errno == EINVAL ? 0 : errno;
 }
 
-// Where the bytes really go: a symbolic link is followed to its target.
-QString finalTarget(const QString& path) {
-    QFileInfo info(path);
-    int depth = 128;
-    while (--depth > 0 && info.isSymLink())
-        info.setFile(info.symLinkTarget());
-    return depth > 0 ? info.filePath() : path;
+int flushFolder(const QByteArray& folder) {
+    Descriptor file(::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    return file.get() < 0 ? errno : flush(file.get());
+}
+
+// Copies the whole of one open file into another, from their starts; 0 or the error number.
+int copyAll(int from, int to) {
+    std::array<char, 65536> chunk;
+    for (off_t offset = 0;;) {
+        const ssize_t count = ::pread(from, chunk.data(), chunk.size(), offset);
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count <= 0)
+            return count < 0 ? errno : 0;
+        if (const int error = writeAll(to, chunk.data(), count, offset))
+            return error;
+        offset += count;
+    }
+}
+
+// Empties the open file, has `fill` write it, then flushes and closes it; 0 or the error
+// number of the first step that failed.
+template <class Fill> int rewrite(Descriptor& file, Fill fill) {
+    int error = fileSteps.truncate(file.get(), 0) == 0 ? 0 : errno;
+    if (error == 0)
+        error = fill(file.get());
+    if (error == 0)
+        error = flush(file.get());
+    const int closeError = file.close();
+    return error != 0 ? error : closeError;
+}
+
+QByteArray folderOf(const QByteArray& path) {
+    const qsizetype slash = path.lastIndexOf('/');
+    return slash < 0 ? QByteArray(".") : slash == 0 ? QByteArray("/") : path.left(slash);
+}
+
+QByteArray nameOf(const QByteArray& path) {
+    return path.mid(path.lastIndexOf('/') + 1);
+}
+
+// Where the bytes really go: the path as the system resolves it, every symbolic link
+// followed (relative ones from where they stand). A name that does not exist yet is
+// resolved in its resolved folder; a link that leads nowhere yet is followed to the file
+// it names. A folder that cannot be resolved leaves the path as it is, for the checks
+// that follow to give the fitting error.
+QByteArray resolved(QByteArray path) {
+    for (int depth = 0; depth < 40 && !path.endsWith('/'); ++depth) {
+        if (char* real = ::realpath(path.constData(), nullptr)) {
+            path = real;
+            std::free(real);
+            return path;
+        }
+        char* folder = ::realpath(folderOf(path).constData(), nullptr);
+        if (!folder)
+            return path;
+        const QByteArray realFolder = folder;
+        std::free(folder);
+        path = (realFolder == "/" ? realFolder : realFolder + '/') + nameOf(path);
+        QByteArray link(PATH_MAX, Qt::Uninitialized);
+        const ssize_t size = ::readlink(path.constData(), link.data(), size_t(link.size()));
+        if (size <= 0 || size == link.size())
+            return path;
+        link.truncate(size);
+        path = link.startsWith('/') ? link : realFolder + '/' + link;
+    }
+    return path;
 }
 
 // The folder must exist, be a folder, carry a write bit and be writable by the user.
@@ -92,35 +155,151 @@ int folderWriteError(const QByteArray& folder) {
     return ::access(folder.constData(), W_OK | X_OK) == 0 ? 0 : errno;
 }
 
-// A new file beside `target`, not there before; -1 with errno set when none can be made.
-int createBeside(const QByteArray& target, mode_t mode, QByteArray& name) {
+// A new file in the folder, not there before, named after `name` (or "penvoro", where that
+// name would be too long) with a random part and `suffix`; -1 with errno set and `path`
+// empty when none can be made.
+int createIn(const QByteArray& folder, const QByteArray& name, const char* suffix, mode_t mode,
+             QByteArray& path) {
+    QByteArray base = name;
     for (int attempt = 0; attempt < 100; ++attempt) {
-        name = target + '.' + QByteArray::number(QRandomGenerator::global()->generate(), 36);
-        const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
-        if (fd >= 0 || errno != EEXIST)
+        path = folder + '/' + base + '.' +
+               QByteArray::number(QRandomGenerator::global()->generate(), 36) + suffix;
+        const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        if (fd >= 0)
             return fd;
+        if (errno == ENAMETOOLONG && base != "penvoro")
+            base = "penvoro";
+        else if (errno != EEXIST)
+            break;
     }
+    const int error = errno;
+    path.clear(); // no file of ours
+    errno = error;
     return -1;
 }
 
-// Writes a new file beside the target and puts it in the target's place. `old` is the
-// target's status when it exists; the new file then takes its owner, group and
-// permissions. False, with nothing left behind, when a new file cannot keep what the old
-// one is; throws when the write itself fails.
-bool replaceWithNewFile(const QByteArray& target, const struct stat* old, const QByteArray& bytes) {
-    const QByteArray folder =
-        QFile::encodeName(QFileInfo(QFile::decodeName(target)).absolutePath());
-    if (old) {
-        const int folderError = folderWriteError(folder);
-        if (old->st_nlink != 1 || folderError != 0 ||
-            ::listxattr(target.constData(), nullptr, 0) > 0)
+// Creates the folder with only its owner's rights, and any missing folder above it.
+bool makeFolder(const QByteArray& folder) {
+    if (::mkdir(folder.constData(), 0700) == 0 || errno == EEXIST)
+        return true;
+    return errno == ENOENT && folder != folderOf(folder) && makeFolder(folderOf(folder)) &&
+           (::mkdir(folder.constData(), 0700) == 0 || errno == EEXIST);
+}
+
+// The attribute names of a file (or, with fd >= 0, of an open one); false when they cannot
+// be listed.
+bool attributeNames(const QByteArray& path, int fd, QList<QByteArray>& names) {
+    names.clear();
+    for (;;) {
+        const ssize_t size =
+            fd >= 0 ? ::flistxattr(fd, nullptr, 0) : ::listxattr(path.constData(), nullptr, 0);
+        if (size < 0)
+            return errno == ENOTSUP;
+        QByteArray list(size, Qt::Uninitialized);
+        const ssize_t listed = fd >= 0 ? ::flistxattr(fd, list.data(), size_t(size))
+                                       : ::listxattr(path.constData(), list.data(), size_t(size));
+        if (listed < 0 && errno == ERANGE)
+            continue; // one was added meanwhile
+        if (listed < 0)
             return false;
-    } else if (const int folderError = folderWriteError(folder)) {
-        throw InOutError(folderError);
+        list.truncate(listed);
+        for (const QByteArray& name : list.split('\0'))
+            if (!name.isEmpty())
+                names << name;
+        return true;
+    }
+}
+
+// Gives the new file exactly the extended attributes of the old one: access lists,
+// security labels, user attributes. False when one cannot be read, set or removed.
+bool copyAttributes(const QByteArray& from, int to) {
+    QList<QByteArray> names, present;
+    if (!attributeNames(from, -1, names) || !attributeNames({}, to, present))
+        return false;
+    for (const QByteArray& name : present)
+        if (!names.contains(name) && ::fremovexattr(to, name.constData()) != 0)
+            return false;
+    for (const QByteArray& name : names) {
+        const ssize_t size = ::getxattr(from.constData(), name.constData(), nullptr, 0);
+        QByteArray value(qMax<ssize_t>(size, 0), Qt::Uninitialized);
+        if (size < 0 ||
+            ::getxattr(from.constData(), name.constData(), value.data(), size_t(size)) != size ||
+            ::fsetxattr(to, name.constData(), value.constData(), size_t(size), 0) != 0)
+            return false;
+    }
+    return true;
+}
+
+// A whole copy of an open file, written and flushed, beside it where its folder may be
+// written, else in the state folder. Removed when it goes, unless it was kept.
+class Copy {
+public:
+    // Throws the error of the first place tried when no copy can be made.
+    Copy(int original, const QByteArray& target, bool besideIt) {
+        const int besideError = besideIt ? makeIn(original, folderOf(target), target) : -1;
+        if (besideError == 0)
+            return;
+        const QByteArray state = stateFolder();
+        if (const int stateError = makeFolder(state) ? makeIn(original, state, target) : errno)
+            throw InOutError(besideError > 0 ? besideError : stateError);
+    }
+    Copy(const Copy&) = delete;
+    Copy& operator=(const Copy&) = delete;
+    ~Copy() {
+        if (!kept_ && !path_.isEmpty())
+            ::unlink(path_.constData());
     }
 
+    // Writes the copy back over the whole file, from an empty file on (where overwriting
+    // would need space of its own); 0 or the error number.
+    int putBack(const QByteArray& target) const {
+        Descriptor file(::open(target.constData(), O_WRONLY | O_CLOEXEC));
+        if (file.get() < 0)
+            return errno;
+        return rewrite(file, [&](int fd) { return copyAll(file_.get(), fd); });
+    }
+    void keep() { kept_ = true; }
+    const QByteArray& path() const { return path_; }
+
+private:
+    // 0, or the error number; nothing is left behind when the copy fails.
+    int makeIn(int original, const QByteArray& folder, const QByteArray& target) {
+        file_.reset(createIn(folder, nameOf(target), ".backup", S_IRUSR | S_IWUSR, path_));
+        if (file_.get() < 0)
+            return errno;
+        int error = copyAll(original, file_.get());
+        if (error == 0)
+            error = flush(file_.get());
+        if (error == 0)
+            error = flushFolder(folder);
+        if (error != 0) {
+            ::unlink(path_.constData());
+            path_.clear();
+        }
+        return error;
+    }
+
+    Descriptor file_;
+    QByteArray path_;
+    bool kept_ = false;
+};
+
+// Writes a new file beside the target and puts it in the target's place. `old` is the
+// target's status when it exists; the new file then takes its owner, group, permissions
+// and extended attributes. False, with nothing left behind, when a new file cannot keep
+// what the old one is or may not take its place; throws when the write itself fails.
+bool replaceWithNewFile(const QByteArray& target, const struct stat* old, const QByteArray& bytes) {
+    const QByteArray folder = folderOf(target);
+    if (const int folderError = folderWriteError(folder)) {
+        if (old)
+            return false;
+        throw InOutError(folderError);
+    }
+    if (old && old->st_nlink != 1)
+        return false;
+
     QByteArray name;
-    Descriptor file(createBeside(target, old ? S_IRUSR | S_IWUSR : 0666, name));
+    Descriptor file(createIn(folder, nameOf(target), "", old ? S_IRUSR | S_IWUSR : 0666, name));
     if (file.get() < 0) {
         if (old)
             return false;
@@ -137,91 +316,61 @@ bool replaceWithNewFile(const QByteArray& target, const struct stat* old, const 
         if (::fstat(file.get(), &made) != 0 ||
             ((made.st_uid != old->st_uid || made.st_gid != old->st_gid) &&
              ::fchown(file.get(), old->st_uid, old->st_gid) != 0) ||
-            ::fchmod(file.get(), old->st_mode & 07777) != 0)
+            ::fchmod(file.get(), old->st_mode & 07777) != 0 || !copyAttributes(target, file.get()))
             return giveUp(0);
     }
-    qsizetype written = 0;
-    if (const int error = writeAll(file.get(), bytes.constData(), bytes.size(), 0, written))
+    if (const int error = writeAll(file.get(), bytes.constData(), bytes.size(), 0))
         return giveUp(error);
     if (const int error = flush(file.get()))
         return giveUp(error);
     if (const int error = file.close())
         return giveUp(error);
-    if (::rename(name.constData(), target.constData()) != 0) {
-        // A sticky folder lets only a file's owner replace it.
-        return giveUp(old && (errno == EPERM || errno == EACCES) ? 0 : errno);
-    }
+    // Any refusal (a sticky folder, a file mounted in its place) leaves writing in place.
+    if (::rename(name.constData(), target.constData()) != 0)
+        return giveUp(old ? 0 : errno);
+    if (const int error = flushFolder(folder))
+        throw InOutError(error);
     return true;
 }
 
-// Overwrites the file, flushes it and cuts it to the new length. The old bytes about to be
-// overwritten are held first and put back when a step fails.
+// Copies the file whole, then overwrites it: emptied, written, flushed. A failure puts the
+// copy back; where that fails too, the copy is kept and named in the error.
 void writeInPlace(const QByteArray& target, const QByteArray& bytes) {
-    bool readable = true;
     Descriptor file(::open(target.constData(), O_RDWR | O_CLOEXEC));
-    if (file.get() < 0 && errno == EACCES) { // a file the user may write but not read
-        readable = false;
-        file.reset(::open(target.constData(), O_WRONLY | O_CLOEXEC));
-    }
-    struct stat status;
-    if (file.get() < 0 || ::fstat(file.get(), &status) != 0)
+    if (file.get() < 0)
         throw InOutError(errno);
+    Copy copy(file.get(), target, folderWriteError(folderOf(target)) == 0);
 
-    QByteArray held;
-    if (readable) {
-        held.resize(std::min<qsizetype>(bytes.size(), status.st_size));
-        qsizetype read = 0;
-        while (read < held.size()) {
-            const ssize_t count =
-                ::pread(file.get(), held.data() + read, size_t(held.size() - read), read);
-            if (count < 0 && errno == EINTR)
-                continue;
-            if (count <= 0) {
-                if (count < 0)
-                    throw InOutError(errno);
-                break; // the file got shorter meanwhile
-            }
-            read += count;
-        }
-        held.truncate(read);
-    }
-
-    qsizetype written = 0;
-    bool cut = false;
-    int error = writeAll(file.get(), bytes.constData(), bytes.size(), 0, written);
-    if (error == 0)
-        error = flush(file.get());
-    if (error == 0) {
-        cut = bytes.size() < status.st_size; // the old tail was never held
-        error = ::ftruncate(file.get(), bytes.size()) == 0 ? flush(file.get()) : errno;
-    }
-    if (error == 0)
-        error = file.close();
+    const int error =
+        rewrite(file, [&](int fd) { return writeAll(fd, bytes.constData(), bytes.size(), 0); });
     if (error == 0)
         return;
-
-    // Put back what was overwritten, and the old length.
-    qsizetype restored = 0;
-    const bool putBack =
-        (written == 0 && !cut) ||
-        (readable && !cut &&
-         writeAll(file.get(), held.constData(), std::min(written, held.size()), 0, restored) == 0 &&
-         ::ftruncate(file.get(), status.st_size) == 0 && flush(file.get()) == 0);
-    if (!putBack)
-        throw OldContentsLost(error);
+    if (copy.putBack(target) != 0) {
+        copy.keep();
+        throw OldContentsLost(error, copy.path());
+    }
     throw InOutError(error);
 }
 
 } // namespace
 
-OldContentsLost::OldContentsLost(int code)
-    : InOutError(code,
-                 messageFor(code) + QStringLiteral(": the old contents could not be put back")) {}
+QByteArray stateFolder() {
+    QByteArray base = qgetenv("XDG_STATE_HOME");
+    if (!base.startsWith('/'))
+        base = qgetenv("HOME") + "/.local/state";
+    return base + "/penvoro";
+}
+
+OldContentsLost::OldContentsLost(int code, const QByteArray& copy)
+    : InOutError(code, messageFor(code) +
+                           QStringLiteral(": the old contents could not be put back; they are "
+                                          "kept in ") +
+                           QFile::decodeName(copy)) {}
 
 void replaceFileContent(const QString& path, const QByteArray& bytes) {
     if (path.isEmpty())
         throw InOutError(ENOENT);
-    const QByteArray target = QFile::encodeName(finalTarget(path));
+    const QByteArray target = resolved(QFile::encodeName(path));
     struct stat status;
     if (::stat(target.constData(), &status) != 0) {
         if (errno != ENOENT)

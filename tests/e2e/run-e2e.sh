@@ -423,4 +423,28 @@ close_program "$january"
 compare_files "$first" "$second"
 log "run 2: the opened and saved again file is byte-identical"
 
+# Run 3: a file-size limit -------------------------------------------------------------
+# "Save All" onto the first file while the running program may write no file past 2 KiB
+# (ulimit -f): the error box says "I/O error 27.", the first file stays as it was with
+# nothing beside it, and the program goes on to close as usual.
+start_program run3
+menu=$(wait_window "Main menu")
+click "$menu" MainMenu.ui Button53 # "Continue"
+january=$(wait_window January)
+files_before=$(ls -A "$work/files")
+prlimit --pid "$app_pid" --fsize=2048:unlimited || fail "could not limit the file size"
+click "$january" MonthSheet.ui Button47 # "Save All"
+answer_file_dialog "Save As" "$first"
+error_box=$(wait_window Penvoro)
+wait_focus "$error_box"
+shot "file-size-limit"
+xdotool key Return
+wait_window_gone "$error_box"
+prlimit --pid "$app_pid" --fsize=unlimited:unlimited
+compare_files "$expected" "$first"
+[ "$(ls -A "$work/files")" = "$files_before" ] ||
+    fail "files after the failed save: $(ls -A "$work/files" | tr '\n' ' ')"
+close_program "$january"
+log "run 3: under a file-size limit the save failed, the old file stayed, the program went on"
+
 echo "PASS"
