@@ -27,9 +27,11 @@ void installDialogs(std::unique_ptr<Dialogs> implementation) {
 }
 
 void Dialogs::printPage(QPrinter& printer, const QImage& image) {
-    // The painter's origin is the top-left corner of the printable area.
-    const QSize printable = printer.pageRect(QPrinter::DevicePixel).toRect().size();
-    const QRect target(QPoint(0, 0), fitToPage(image.size(), printable));
+    // The painter's origin is the paper's top-left corner as the page lies; the picture
+    // starts at the printable area's.
+    printer.setFullPage(true);
+    const QRect printable = printableArea(printer.pageLayout(), printer.resolution());
+    const QRect target(printable.topLeft(), fitToPage(image.size(), printable.size()));
 
     printer.setDocName(QString()); // the job has no document name
     QPainter painter;

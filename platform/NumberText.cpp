@@ -4,6 +4,7 @@
 
 #include <QLocale>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -95,6 +96,29 @@ Digits fifteenDigits(double magnitude) {
     }
     digits.erase(digits.find_last_not_of('0') + 1);
     return result;
+}
+
+// Whether the shown number of a magnitude 0.d1d2...dn x 10^order is written plainly.
+bool hasPlainForm(int order) {
+    return order >= -3 && order <= 15;
+}
+
+// 0.d1d2...dn x 10^order written plainly: "0.000d1d2", "d1d2.d3", "d1d200".
+void appendPlainForm(QString& text, std::string_view digits, int order, QChar separator) {
+    const int count = int(digits.size());
+    if (order <= 0) {
+        text += u'0';
+        text += separator;
+        text += QString(-order, u'0');
+        appendAscii(text, digits);
+    } else if (count <= order) {
+        appendAscii(text, digits);
+        text += QString(order - count, u'0');
+    } else {
+        appendAscii(text, digits.substr(0, order));
+        text += separator;
+        appendAscii(text, digits.substr(order));
+    }
 }
 
 // 0.d1d2...dn x 10^order written as "d1.d2...dnE<order - 1>".
@@ -198,41 +222,52 @@ QString shown(double value, QChar separator) {
         return QStringLiteral("0");
 
     const auto [digits, order] = fifteenDigits(std::fabs(value));
-    const std::string_view all = digits;
-    const int count = int(digits.size());
     QString text;
     if (value < 0)
         text += u'-';
-    if (order >= -3 && order <= 15) {
-        if (order <= 0) {
-            text += u'0';
-            text += separator;
-            text += QString(-order, u'0');
-            appendAscii(text, all);
-        } else if (count <= order) {
-            appendAscii(text, all);
-            text += QString(order - count, u'0');
-        } else {
-            appendAscii(text, all.substr(0, order));
-            text += separator;
-            appendAscii(text, all.substr(order));
-        }
-    } else {
+    if (hasPlainForm(order))
+        appendPlainForm(text, digits, order, separator);
+    else
         appendExponentForm(text, digits, order, separator);
-    }
     return text;
 }
 
-QString shownWithin(double value, QChar separator, int length) {
-    QString text = shown(value, separator);
-    if (text.size() <= length)
+QStringList shownTogether(const QList<qint64>& wholes, int power, QChar separator, int length) {
+    struct Number {
+        bool negative;
+        std::string digits;
+        int order;
+    };
+    QList<Number> numbers;
+    for (qint64 whole : wholes) {
+        char form[24];
+        char* const end = std::to_chars(form, form + sizeof form, whole < 0 ? -whole : whole).ptr;
+        Number number{whole < 0, std::string(form, end), 0};
+        number.order = int(number.digits.size()) + power;
+        number.digits.erase(number.digits.find_last_not_of('0') + 1);
+        numbers << number;
+    }
+    auto written = [&](const Number& number, bool exponentForm) {
+        if (number.digits.empty())
+            return QStringLiteral("0");
+        QString text;
+        if (number.negative)
+            text += u'-';
+        if (exponentForm)
+            appendExponentForm(text, number.digits, number.order, separator);
+        else
+            appendPlainForm(text, number.digits, number.order, separator);
         return text;
-    const auto [digits, order] = fifteenDigits(std::fabs(value));
-    text.clear();
-    if (value < 0)
-        text += u'-';
-    appendExponentForm(text, digits, order, separator);
-    return text;
+    };
+    const bool exponentForm =
+        std::any_of(numbers.cbegin(), numbers.cend(), [&](const Number& number) {
+            return !number.digits.empty() &&
+                   (!hasPlainForm(number.order) || written(number, false).size() > length);
+        });
+    QStringList texts;
+    for (const Number& number : numbers)
+        texts << written(number, exponentForm);
+    return texts;
 }
 
 QString withCurrency(const QString& shownNumber, const QString& currency) {

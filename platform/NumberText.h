@@ -3,7 +3,9 @@
 #include "platform/TextLength.h"
 
 #include <QChar>
+#include <QList>
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 
 // Amounts as text and back: the one decimal grammar every field is read with, and the
@@ -46,9 +48,10 @@ inline constexpr int LongestShownNumber = 22;
 // of a budget file.
 inline constexpr int LongestCurrency = LongestText - 1 - LongestShownNumber;
 
-// The shown number in at most about `length` characters: in exponent form ("2.5E17",
-// "-1E-12") when the plain form would be longer.
-QString shownWithin(double value, QChar separator, int length);
+// Numbers shown together, such as the labels of an axis, each `whole` x 10^`power`, all
+// in one form: the shown number's plain form when each of them has one of at most `length`
+// characters, else the exponent form for all ("3E9", "-1.5E308"; zero stays "0").
+QStringList shownTogether(const QList<qint64>& wholes, int power, QChar separator, int length);
 
 // A total, running-sum or balance caption: the shown number followed, unless `currency`
 // reads exactly "Currency", by one blank and the currency text.

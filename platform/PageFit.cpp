@@ -1,5 +1,7 @@
 #include "platform/PageFit.h"
 
+#include <QPageLayout>
+
 #include <cstdint>
 #include <cstdlib>
 
@@ -27,4 +29,15 @@ QSize fitToPage(QSize image, QSize printable) {
         return QSize(static_cast<int>(width), printable.height());
     return QSize(printable.width(),
                  static_cast<int>(scaled(image.height(), printable.width(), image.width())));
+}
+
+QRect printableArea(const QPageLayout& layout, int resolution) {
+    // Qt gives the printer's border as for the paper upright, in landscape too. A landscape
+    // page lies on the paper turned a quarter counter-clockwise: its top along the paper's
+    // left edge, its left along the paper's bottom.
+    QMarginsF border = layout.minimumMargins();
+    if (layout.orientation() == QPageLayout::Landscape)
+        border = QMarginsF(border.bottom(), border.left(), border.top(), border.right());
+    const QPageLayout printable(layout.pageSize(), layout.orientation(), border, layout.units());
+    return printable.paintRectPixels(resolution);
 }

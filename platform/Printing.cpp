@@ -16,13 +16,10 @@ namespace {
 // system applies to the job.
 constexpr auto CupsOptions = QPrintEngine::PrintEnginePropertyKey(0xfe00);
 
-// Readies the printer for printing a window: no margin beyond the printer's own
-// unprintable border (the page layout starts with margins of its own), and every page of
-// the one-page job, whatever range or page set the dialog offered (pages 2 to 2 or the
-// even pages of a one-page job would leave the print system nothing to print).
+// Readies the printer for printing a window: every page of the one-page job, whatever
+// range or page set the dialog offered (pages 2 to 2 or the even pages of a one-page job
+// would leave the print system nothing to print).
 void printWholePage(QPrinter& printer) {
-    const QPageLayout layout = printer.pageLayout();
-    printer.setPageMargins(layout.minimumMargins(), layout.units());
     printer.setPrintRange(QPrinter::AllPages);
     printer.setPageRanges(QPageRanges());
     const QVariant stored = printer.printEngine()->property(CupsOptions);

@@ -138,15 +138,26 @@ QByteArray toolOutput(const QString& tool, const QStringList& arguments) {
 }
 
 // Answers the real boxes of a print action as a user would: OK on the notice; in the
-// print dialog the page choice under "Options", whether offered or not, then "Print".
+// print dialog the printer (empty: the default), landscape under "Properties" when asked
+// for, the page choice under "Options", whether offered or not, then "Print".
 // Notes whether the dialog offered a page range or page set.
-void answerRealBoxes(const QString& pages, bool& rangeOffered) {
+void answerRealBoxes(const QString& pages, const QString& printer, bool landscape,
+                     bool& rangeOffered) {
     auto* timer = new QTimer(qApp);
-    QObject::connect(timer, &QTimer::timeout, timer, [timer, pages, &rangeOffered] {
+    QObject::connect(timer, &QTimer::timeout, timer, [=, &rangeOffered]() mutable {
         QWidget* modal = QApplication::activeModalWidget();
         if (auto* box = qobject_cast<QMessageBox*>(modal)) {
             box->defaultButton()->click();
         } else if (auto* dialog = qobject_cast<QPrintDialog*>(modal)) {
+            if (!printer.isEmpty()) {
+                auto* printers = dialog->findChild<QComboBox*>(QStringLiteral("printers"));
+                printers->setCurrentIndex(printers->findText(printer));
+            }
+            if (std::exchange(landscape, false)) { // the properties box opens modal
+                QMetaObject::invokeMethod(dialog->findChild<QPushButton*>("properties"),
+                                          &QPushButton::click, Qt::QueuedConnection);
+                return;
+            }
             rangeOffered = false;
             for (const char* name : {"gbPrintRange", "pageSetCombo"})
                 rangeOffered |= !dialog->findChild<QWidget*>(QLatin1String(name))->isHidden();
@@ -160,6 +171,9 @@ void answerRealBoxes(const QString& pages, bool& rangeOffered) {
             }
             dialog->accept();
             timer->deleteLater();
+        } else if (auto* turn = modal ? modal->findChild<QRadioButton*>("landscape") : nullptr) {
+            turn->click();
+            qobject_cast<QDialog*>(modal)->accept();
         }
     });
     timer->start(20);
@@ -337,15 +351,22 @@ private slots:
     // "Print month" through the real notice, print dialog and print system: the dialog
     // offers no page range, and the sheet comes out as one lossless page, from the
     // top-left corner of the printable area across its width with no margin of its own,
-    // whatever pages were chosen.
+    // whatever pages were chosen, also in landscape on a printer that cannot print near
+    // the paper's edges (18 pt at the long sides, 36 pt at the short ones).
     void printsThroughThePrintSystem_data() {
         QTest::addColumn<QString>("pages");
-        QTest::newRow("all pages") << "";
-        QTest::newRow("pages 2 to 2") << "2-2";
-        QTest::newRow("even pages") << "even";
+        QTest::addColumn<bool>("landscape");
+        QTest::addColumn<QMargins>("border"); // none: the default queue
+        QTest::newRow("all pages") << "" << false << QMargins();
+        QTest::newRow("pages 2 to 2") << "2-2" << false << QMargins();
+        QTest::newRow("even pages") << "even" << false << QMargins();
+        QTest::newRow("unequal border") << "" << false << QMargins(18, 36, 18, 36);
+        QTest::newRow("unequal border, landscape") << "" << true << QMargins(18, 36, 18, 36);
     }
     void printsThroughThePrintSystem() {
         QFETCH(QString, pages);
+        QFETCH(bool, landscape);
+        QFETCH(QMargins, border);
         const QString output = printSystemOutput();
         if (output.isEmpty())
             QSKIP("needs the print system that tests/print-system/run.sh starts");
@@ -356,7 +377,7 @@ private slots:
         installDialogs(makeQtDialogs());
         Form4->show();
         bool rangeOffered = true;
-        answerRealBoxes(pages, rangeOffered);
+        answerRealBoxes(pages, border.isNull() ? "" : "Penvoro_Margins", landscape, rangeOffered);
 
         click(Form4->ui->Button54);
         QVERIFY(!rangeOffered);
@@ -371,12 +392,21 @@ private slots:
         QVERIFY2(!images.contains("jpeg"), "the picture is stored as lossy JPEG");
         const QImage page = QImage::fromData(toolOutput("pdftoppm", {"-r", "72", "-png", pdf}));
         QVERIFY(!page.isNull());
-        // The printer has no unprintable border: the sheet starts at the page's corner
-        // and fills its width (the sheet's own edge, one pixel of it, may be white).
+        // The paper comes out upright, one pixel a point. A landscape page lies on it turned
+        // a quarter counter-clockwise, its top-left corner at the printable area's bottom
+        // left. The sheet's edges may be one pixel off, partly inked or white.
+        const QRect printable = page.rect() - border;
+        const int across = landscape ? printable.height() : printable.width();
+        const int deep = qRound(across * 631.0 / 1105);
+        const QRect sheet = landscape ? QRect(printable.left(), printable.top(), deep, across)
+                                      : QRect(printable.topLeft(), QSize(across, deep));
         const QRect inked = inkedArea(page);
-        QVERIFY2(inked.left() <= 1 && inked.top() <= 1, "a margin of the program's own");
-        QVERIFY(inked.right() >= page.width() - 2);
-        QVERIFY(qAbs(inked.bottom() + 1 - page.width() * 631.0 / 1105) <= 1.5);
+        QVERIFY2(printable.adjusted(-1, -1, 1, 1).contains(inked),
+                 "the sheet runs into the unprintable border");
+        for (QPoint off :
+             {inked.topLeft() - sheet.topLeft(), inked.bottomRight() - sheet.bottomRight()})
+            QVERIFY2(qAbs(off.x()) <= 1 && qAbs(off.y()) <= 1,
+                     "not at the printable area's corner");
     }
 
     void noPrinterEndsTheActionWithTheErrorBox() {

@@ -114,17 +114,16 @@ void TBarSeries::rebuild() {
         categories << (labels_[position].isEmpty() ? QString::number(position + 1)
                                                    : labels_[position]);
     categories_->setCategories(categories);
-    const ValueScale scale = valueScale(values_);
-    const QChar separator = numbers::decimalSeparator();
+    const ValueScale scale = valueScale(values_, numbers::decimalSeparator(), TickLabelLength);
     for (const QString& tick : values_axis_->categoriesLabels())
         values_axis_->remove(tick);
     values_axis_->setRange(scale.lower, scale.upper);
     values_axis_->setStartValue(scale.lower);
-    for (double tick : scale.ticks)
-        values_axis_->append(numbers::shownWithin(tick, separator, TickLabelLength), tick);
+    for (qsizetype tick = 0; tick < scale.ticks.size(); ++tick)
+        values_axis_->append(scale.labels[tick], scale.ticks[tick]);
     set_->remove(0, set_->count());
     for (double value : values_)
-        set_->append(std::clamp(value, scale.lower, scale.upper));
+        set_->append(scale.charted(value));
 
     for (int position = 0; position < values_.size(); ++position) {
         auto* group = new QGraphicsItemGroup;

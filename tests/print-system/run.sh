@@ -109,9 +109,17 @@ for _ in $(seq 100); do
 done
 [ -S "$socket" ] || { echo "FAIL: cupsd opened no socket" >&2; exit 1; }
 
+# A second queue on the same backend whose printer cannot print near the paper's edges:
+# 18 pt at the long sides, 36 pt at the short ones, on A4 and Letter.
+sed -e 's|^\*ImageableArea A4/A4: .*|*ImageableArea A4/A4: "18 36 577 806"|' \
+    -e 's|^\*ImageableArea Letter/US Letter: .*|*ImageableArea Letter/US Letter: "18 36 594 756"|' \
+    -e 's|^\*HWMargins: .*|*HWMargins: 18 36 18 36|' "$ppd" >"$work/margins.ppd"
+
 export CUPS_SERVER=$socket
 # A job that fails is dropped, so that it cannot hold up the next one.
 lpadmin -p Penvoro_PDF -E -v "cups-pdf:/$queue_name" -P "$ppd" \
+    -o printer-error-policy=abort-job 2>/dev/null
+lpadmin -p Penvoro_Margins -E -v "cups-pdf:/$queue_name" -P "$work/margins.ppd" \
     -o printer-error-policy=abort-job 2>/dev/null
 lpadmin -d Penvoro_PDF
 

@@ -82,11 +82,11 @@ void ScriptedDialogs::printPage(QPrinter& printer, const QImage& image) {
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(
         QDir(folder).filePath(QStringLiteral("page-%1.pdf").arg(pages.size() + 1)));
-    const QRect printable = printer.pageRect(QPrinter::DevicePixel).toRect();
-    pages.append({printer.outputFileName(), image.size(),
-                  QRect(QPoint(0, 0), fitToPage(image.size(), printable.size())),
-                  printer.copyCount()});
     Dialogs::printPage(printer, image);
+    const QRect printable = printableArea(printer.pageLayout(), printer.resolution());
+    pages.append({printer.outputFileName(), image.size(),
+                  QRect(printable.topLeft(), fitToPage(image.size(), printable.size())),
+                  printer.copyCount()});
 }
 
 bool ScriptedDialogs::allAnswersUsed() const {
