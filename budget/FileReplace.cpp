@@ -74,9 +74,14 @@ int flush(int fd) {
     return fileSteps.flush(fd) == 0 || errno == EINVAL ? 0 : errno;
 }
 
+// 0, or the error number of flushing the folder's entries. A folder the user may write but
+// not read cannot be opened to flush it; its entries reach the disk with the file system's
+// own next commit, which is no failure of the save.
 int flushFolder(const QByteArray& folder) {
     Descriptor file(::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    return file.get() < 0 ? errno : flush(file.get());
+    if (file.get() < 0)
+        return errno == EACCES ? 0 : errno;
+    return flush(file.get());
 }
 
 // Copies the whole of one open file into another, from their starts; 0 or the error number.
