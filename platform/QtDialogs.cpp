@@ -1,9 +1,11 @@
 #include "platform/QtDialogs.h"
 
 #include "platform/AppTitle.h"
+#include "platform/EnterKey.h"
 #include "platform/Errors.h"
 #include "platform/ScreenCentring.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QFileDialog>
 #include <QInputDialog>
@@ -101,8 +103,25 @@ std::optional<QString> askFileName(QWidget* owner, const QString& lastName,
     return chosen.constFirst();
 }
 
+// Enter answers a box as the key goes down. A key held down repeats its press, and each
+// repeat would answer the box that the answer opens (the file dialog after the question
+// of "Open file", the print dialog after the landscape notice): a box takes no repeated
+// Enter, whichever of its controls has the focus.
+class NoRepeatedEnterInBoxes : public QObject {
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress || !watched->isWidgetType())
+            return false;
+        const auto& key = static_cast<const QKeyEvent&>(*event);
+        return key.isAutoRepeat() && isEnter(key) &&
+               qobject_cast<QDialog*>(static_cast<QWidget*>(watched)->window());
+    }
+};
+
 class QtDialogs : public Dialogs {
 public:
+    QtDialogs() { QApplication::instance()->installEventFilter(&noRepeatedEnter_); }
+
     Answer confirm(const QString& question) override {
         ConfirmBox box;
         box.setWindowTitle(QStringLiteral("Confirm"));
@@ -156,6 +175,9 @@ public:
         box.setPrintRange(QAbstractPrintDialog::AllPages);
         return box.exec() == QDialog::Accepted;
     }
+
+private:
+    NoRepeatedEnterInBoxes noRepeatedEnter_;
 };
 
 } // namespace

@@ -18,14 +18,19 @@ QPoint ScreenCentring::centredPosition(QSize outerSize) {
             area.y() + std::max(0, (area.height() - outerSize.height()) / 2)};
 }
 
-// The frame around the window as the toolkit knows it now. While the window manager
-// builds the frame, it may be reported for a moment smaller than the window: no frame.
-QMargins ScreenCentring::frame() const {
+// The frame around the window. A window manager takes a window's frame away when the
+// window is hidden and builds it anew when it is shown again; until then the toolkit
+// reports no frame (or for a moment one smaller than the window). A window once framed
+// keeps the frame it was last seen with, so a window shown again is never centred as if
+// it had none while the window manager frames it.
+QMargins ScreenCentring::frame() {
     const QWindow* native = window_.windowHandle();
     const QMargins margins = native ? native->frameMargins() : QMargins();
     const bool whole =
         margins.left() >= 0 && margins.top() >= 0 && margins.right() >= 0 && margins.bottom() >= 0;
-    return whole ? margins : QMargins();
+    if (whole && !margins.isNull())
+        lastFrame_ = margins;
+    return lastFrame_;
 }
 
 // Puts the window's frame in the middle of the screen. The window itself is placed, so

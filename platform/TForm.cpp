@@ -1,10 +1,10 @@
 #include "platform/TForm.h"
 
+#include "platform/EnterKey.h"
 #include "platform/ErrorBox.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QKeyEvent>
 #include <QPushButton>
 
 namespace {
@@ -72,17 +72,39 @@ void TForm::closeEvent(QCloseEvent* event) {
         QCoreApplication::quit();
 }
 
+namespace {
+
+// The push button that Enter presses: the focused one. A field, a box or the notes
+// leave Enter unhandled and it arrives at the window; so does a push button, which takes
+// it only inside a dialog.
+QPushButton* buttonForEnter(const QKeyEvent* event, QWidget* focused) {
+    return isEnter(*event) ? qobject_cast<QPushButton*>(focused) : nullptr;
+}
+
+} // namespace
+
 void TForm::keyPressEvent(QKeyEvent* event) {
-    // A field, a box or the notes leave Enter unhandled and it arrives here; so does a
-    // push button, which takes it only inside a dialog.
-    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-    auto* button = qobject_cast<QPushButton*>(focusWidget());
-    if (!enter || !button) {
+    QPushButton* button = buttonForEnter(event, focusWidget());
+    if (!button) {
         QWidget::keyPressEvent(event);
         return;
     }
-    // Held down, the key presses the button once.
     if (!event->isAutoRepeat())
+        button->setDown(true);
+    event->accept();
+}
+
+void TForm::keyReleaseEvent(QKeyEvent* event) {
+    QPushButton* button = buttonForEnter(event, focusWidget());
+    if (!button) {
+        QWidget::keyReleaseEvent(event);
+        return;
+    }
+    // The button acts as the key comes up, as it does on Space: a box that it opens
+    // meets none of the key's repeats, and held down the key presses it once.
+    if (!event->isAutoRepeat() && button->isDown()) {
+        button->setDown(false);
         button->click();
+    }
     event->accept();
 }

@@ -12,7 +12,8 @@
 //
 // A window keeps the size its form gives it, and tells the window manager so: it cannot
 // be resized or maximised. Enter presses the push button that has the focus, as Space
-// does; elsewhere in the window Enter does nothing of the window's own.
+// does: the button acts when the key comes up. Elsewhere in the window Enter does
+// nothing of the window's own.
 class TForm : public QWidget {
     Q_OBJECT
 
@@ -42,6 +43,7 @@ protected:
     void hideEvent(QHideEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
 
 private:
     ScreenCentring centring_{*this};

@@ -76,6 +76,12 @@ void press(QWidget* box, Qt::Key key) {
     QTest::keyClick(target, key);
 }
 
+// Enter held down: the box's focused control gets the key's auto-repeated press.
+void repeatEnter(QWidget* box) {
+    QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QString(), true);
+    QApplication::sendEvent(box->focusWidget() ? box->focusWidget() : box, &repeat);
+}
+
 QStringList buttonTexts(const QMessageBox& box) {
     QStringList texts;
     for (const QAbstractButton* button : box.buttons())
@@ -145,6 +151,7 @@ private slots:
         QTest::addColumn<QString>("action");
         QTest::addColumn<Dialogs::Answer>("answer");
         QTest::newRow("Enter") << "Enter" << Dialogs::Answer::Yes;
+        QTest::newRow("held Enter") << "held Enter" << Dialogs::Answer::Yes;
         QTest::newRow("Escape") << "Escape" << Dialogs::Answer::No;
         QTest::newRow("close box") << "close" << Dialogs::Answer::Closed;
     }
@@ -152,7 +159,11 @@ private slots:
         QFETCH(QString, action);
         QFETCH(Dialogs::Answer, answer);
         WhenShown driver([&](QWidget* box) {
-            if (action == QLatin1String("Enter"))
+            if (action == QLatin1String("held Enter")) {
+                repeatEnter(box); // a repeat answers nothing; the key's own press does
+                QVERIFY(box->isVisible());
+            }
+            if (action.endsWith(QLatin1String("Enter")))
                 press(box, Qt::Key_Return);
             else if (action == QLatin1String("Escape"))
                 press(box, Qt::Key_Escape);
@@ -319,6 +330,8 @@ private slots:
             QLineEdit* edit = fileNameEdit(box);
             edit->selectAll(); // typing replaces the preset name
             QTest::keyClicks(edit, QStringLiteral("missing.txt"));
+            repeatEnter(box);
+            QVERIFY(box->isVisible());
             QTest::keyClick(edit, Qt::Key_Return);
         });
         const std::optional<QString> chosen =

@@ -86,6 +86,16 @@ QStringList textsOf(TMonthSheet* sheet) {
     return texts << sheet->ui->Memo1->toPlainText();
 }
 
+// Holds the key down on the widget: its press, then auto-repeated releases and presses.
+void holdDown(QWidget* widget, Qt::Key key, Qt::KeyboardModifiers modifiers) {
+    QTest::keyPress(widget, key, modifiers);
+    for (int repeat = 0; repeat < 3; ++repeat)
+        for (const QEvent::Type type : {QEvent::KeyRelease, QEvent::KeyPress}) {
+            QKeyEvent event(type, key, modifiers, QString(), true);
+            QApplication::sendEvent(widget, &event);
+        }
+}
+
 } // namespace
 
 class TestMonthSheets : public QObject {
@@ -265,6 +275,23 @@ private slots:
         QTest::keyClick(Form1->ui->Button53, key, modifiers);
         QVERIFY(Form2->isVisible() && !Form1->isVisible());
         QVERIFY(program->dialogs.shown.isEmpty());
+
+        // Held down, the key presses "Print month" and "Open file" once each as it comes
+        // up: no box opens while the key's repeats could still land in it.
+        program->dialogs.printAnswers = {false};
+        program->dialogs.confirmAnswers = {Dialogs::Answer::No};
+        for (QPushButton* button : {ui.Button54, Form1->ui->Button52}) {
+            showActive(button->window());
+            button->setFocus();
+            const qsizetype shownBefore = program->dialogs.shown.size();
+            holdDown(button, key, modifiers);
+            QCOMPARE(program->dialogs.shown.size(), shownBefore);
+            QTest::keyRelease(button, key, modifiers);
+        }
+        QCOMPARE(
+            program->dialogs.shown,
+            QStringList({"notice: Set orientation of printer on Landscape!", "print",
+                         "confirm: Are you sure you want to open an other file before saving?"}));
     }
 
     void aClickEmptiesAFieldAndNothingElse_data() { addMonthRows(); }

@@ -447,4 +447,53 @@ compare_files "$expected" "$first"
 close_program "$january"
 log "run 3: under a file-size limit the save failed, the old file stayed, the program went on"
 
+# Run 4: the sheet that is shown, shown again ------------------------------------------
+# Its own "Go to" name and "Ok", twelve times on January and twelve on the year sheet,
+# the first time after the user moved it: every showing stands centred, frame included.
+
+# Waits until the window has been shown again: under a window manager it is framed anew.
+wait_shown_again() { # id frame-before
+    [ -n "$window_manager" ] || { sleep 0.3; return; }
+    local deadline=$((SECONDS + 10))
+    while [ "$(frame_of "$1")" = "$2" ]; do
+        [ $SECONDS -lt $deadline ] || fail "window $1 was not shown again"
+        sleep 0.05
+    done
+}
+
+frame_of() { # id
+    xwininfo -children -id "$1" | sed -n 's/^ *Parent window id: \([0-9a-fx]*\).*/\1/p'
+}
+
+show_again_and_again() { # id form go-to-name what
+    click "$1" "$2" ComboBox24
+    wait_focus "$1"
+    xdotool key ctrl+a
+    xdotool type --delay 20 "$3"
+    move_window "$1" 40 30 # moved by the user, shown again it is centred all the same
+    local try frame
+    for try in $(seq 12); do
+        frame=$(frame_of "$1")
+        xdotool mousemove 0 0 # (a move with --sync to where the pointer is waits forever)
+        click "$1" "$2" Button48 # "Ok"
+        wait_shown_again "$1" "$frame"
+        check_centred "$1" "$4 shown again ($try of 12)"
+    done
+}
+
+start_program run4
+menu=$(wait_window "Main menu")
+click "$menu" MainMenu.ui Button53 # "Continue"
+january=$(wait_window January)
+check_centred "$january" January
+show_again_and_again "$january" MonthSheet.ui "*January" January
+click "$january" MonthSheet.ui Button53 # "<<"
+year=$(wait_window Year)
+check_centred "$year" "the year sheet"
+show_again_and_again "$year" YearSheet.ui "*Year" "the year sheet"
+click "$year" YearSheet.ui Button52 # ">>"
+january=$(wait_window January)
+close_program "$january"
+log "run 4: every showing of the sheet shown again stands centred"
+
 echo "PASS"
