@@ -11,10 +11,11 @@ class QWidget;
 // included. Under a window manager the frame of a window is not known yet when the
 // window is shown: it arrives after the window is mapped, and on the way the toolkit
 // may report frames and sizes that are not the final ones. A window shown again keeps
-// the frame it had, which the window manager takes away on a hide and builds anew. So until the
-// window stands framed on the screen, each change of its frame or size centres it again; a move
-// alone never does. From then on, or once the user has clicked or typed into the window, the window
-// is left to the user (moved or resized, it stays so) until it is shown again.
+// the frame it had, which the window manager takes away on a hide and builds anew. So
+// until the window stands framed on the screen, each change of its frame or size centres
+// it again; a move alone never does. From then on, or once the user has clicked or typed
+// into the window, the window is left to the user (moved or resized, it stays so) until
+// it is shown again.
 class ScreenCentring : public QObject {
     Q_OBJECT
 
