@@ -15,6 +15,11 @@
 #        menu: Yes to closing, No to saving.
 # Run 2: "Open file" (Yes) of that file; "Save All" on January into a second file, which
 #        must be byte-identical; close as before.
+# Run 3: under a file-size limit smaller than a year, "Save All" onto the first file
+#        shows the error box, keeps the file and leaves nothing beside it, and the
+#        program goes on and closes as before.
+# Run 4: January and then the year sheet, moved by the user, shown again twelve times
+#        each through their own "Go to" and "Ok"; every showing stands centred.
 #
 # With --window-manager, openbox frames the windows, and a window must refuse to be
 # resized.
