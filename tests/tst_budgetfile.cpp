@@ -113,6 +113,20 @@ QStringList filesIn(const QString& folder) {
                                   QDir::NoDotAndDotDot);
 }
 
+// The old year's copy is kept in the folder, the one copy there, and the message names it.
+// Removes it.
+void verifyKeptCopy(const QString& message, int error, const QString& folder,
+                    const QByteArray& old) {
+    const QStringList kept =
+        filesIn(folder).filter(QRegularExpression("^year\\.txt\\..*\\.backup$"));
+    QCOMPARE(kept.size(), 1);
+    QCOMPARE(message, InOutError::messageFor(error) +
+                          ": the old contents could not be put back; they are kept in " + folder +
+                          '/' + kept[0]);
+    QCOMPARE(contentOf(folder + '/' + kept[0]), old);
+    QVERIFY(QFile::remove(folder + '/' + kept[0]));
+}
+
 } // namespace
 
 class BudgetFileTest : public QObject {
@@ -866,16 +880,8 @@ void BudgetFileTest::failedSaveInPlaceKeepsTheOldYear() {
     qputenv("XDG_STATE_HOME", stateHome);
     QCOMPARE(chmod(folderName, 0700), 0);
 
-    const QString copies = copyIn == "beside" ? folder.path() : state;
-    const QStringList kept =
-        filesIn(copies).filter(QRegularExpression("^year\\.txt\\..*\\.backup$"));
-    if (lasting && !onCopy) { // the copy holds the old year, and the message says where
-        QCOMPARE(kept.size(), 1);
-        QCOMPARE(message, InOutError::messageFor(error) +
-                              ": the old contents could not be put back; they are kept in " +
-                              copies + '/' + kept[0]);
-        QCOMPARE(contentOf(copies + '/' + kept[0]), old);
-        QVERIFY(QFile::remove(copies + '/' + kept[0]));
+    if (lasting && !onCopy) {
+        verifyKeptCopy(message, error, copyIn == "beside" ? folder.path() : state, old);
     } else if (error && (onCopy || copyIn == "nowhere")) { // the message says where it tried
         QCOMPARE(message, InOutError::messageFor(error) +
                               ": no copy of the old year could be made in " +
@@ -1040,19 +1046,12 @@ void BudgetFileTest::saveInPlaceBesideAnotherProgram() {
         return;
     }
     QCOMPARE(contentOf(path), "their file\r\n");
-    const QString state = QFile::decodeName(stateFolder());
-    const QStringList kept = filesIn(state);
     if (secondName) {
         QCOMPARE(message, InOutError::messageFor(ENOSPC));
         QCOMPARE(contentOf(second), old);
-        QVERIFY(kept.isEmpty());
+        QVERIFY(filesIn(QFile::decodeName(stateFolder())).isEmpty());
     } else {
-        QCOMPARE(kept.size(), 1);
-        QCOMPARE(message, InOutError::messageFor(ENOSPC) +
-                              ": the old contents could not be put back; they are kept in " +
-                              state + '/' + kept[0]);
-        QCOMPARE(contentOf(state + '/' + kept[0]), old);
-        QVERIFY(QFile::remove(state + '/' + kept[0]));
+        verifyKeptCopy(message, ENOSPC, QFile::decodeName(stateFolder()), old);
     }
 }
 
