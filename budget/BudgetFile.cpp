@@ -1,6 +1,7 @@
 #include "budget/BudgetFile.h"
 
 #include "budget/FileReplace.h"
+#include "budget/OpenFile.h"
 #include "platform/Errors.h"
 #include "platform/LineText.h"
 #include "platform/TextLength.h"
@@ -12,9 +13,11 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <optional>
 #include <string_view>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -61,6 +64,10 @@ QString fromWindows1252(QByteArrayView bytes) {
     return text;
 }
 
+// UTF-8's byte-order mark. At the very start of a UTF-8 file it tells the encoding and is
+// no text; anywhere else it is a character (a zero-width no-break space) of its line.
+constexpr QByteArrayView ByteOrderMark = "\xEF\xBB\xBF";
+
 bool beyondAscii(const QByteArray& bytes) {
     return std::any_of(bytes.begin(), bytes.end(), [](char byte) { return byte & 0x80; });
 }
@@ -96,23 +103,36 @@ QString decodeText(QByteArrayView text, bool utf8) {
 //   missing file in an existing folder stays ENOENT ("File not found");
 // - a folder gives EISDIR; a device, pipe or socket gives EINVAL;
 // - a file too big to open, or a text longer than any field takes, gives EFBIG;
-// - a failing Qt call gives errno as the call left it, else by Qt's error kind:
-//   ResourceError ENOSPC, PermissionsError EACCES, any other EIO.
-int errorAfter(int savedErrno, QFileDevice::FileError error) {
-    if (savedErrno != 0)
-        return savedErrno;
-    switch (error) {
-    case QFileDevice::ResourceError:
-        return ENOSPC;
-    case QFileDevice::PermissionsError:
-        return EACCES;
-    default:
-        return EIO;
-    }
-}
+// - a file another program holds locked for writing gives EAGAIN.
 
-[[noreturn]] void failAfter(int savedErrno, const QFileDevice& file) {
-    throw InOutError(errorAfter(savedErrno, file.error()));
+// Everything the open file holds, read from its start; a file over LargestBudgetFile, or
+// anything but a plain file, is refused before a byte is read.
+QByteArray wholeContent(int fd) {
+    struct stat status;
+    if (::fstat(fd, &status) != 0)
+        throw InOutError(errno);
+    if (!S_ISREG(status.st_mode))
+        throw InOutError(S_ISDIR(status.st_mode) ? EISDIR : EINVAL);
+    if (status.st_size > LargestBudgetFile)
+        throw InOutError(EFBIG);
+    QByteArray bytes(qsizetype(status.st_size), Qt::Uninitialized);
+    qsizetype size = 0;
+    for (;;) {
+        if (size == bytes.size()) // the file grew meanwhile: read on, up to the limit
+            bytes.resize(std::min(bytes.size() + 65536, LargestBudgetFile + 1));
+        const ssize_t count = ::read(fd, bytes.data() + size, size_t(bytes.size() - size));
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count < 0)
+            throw InOutError(errno);
+        size += count;
+        if (count == 0 || size > LargestBudgetFile)
+            break;
+    }
+    if (size > LargestBudgetFile)
+        throw InOutError(EFBIG);
+    bytes.truncate(size);
+    return bytes;
 }
 
 // ENOTDIR when the name's folder does not exist, else ENOENT.
@@ -123,8 +143,8 @@ int missingFileError(const QString& path) {
                                                                                    : ENOTDIR;
 }
 
-// The status of the plain file to read, or the fitting InOutError.
-struct stat plainFileStatus(const QString& path) {
+// Throws the fitting InOutError unless the name leads to a plain file.
+void requirePlainFile(const QString& path) {
     struct stat status;
     if (path.isEmpty())
         throw InOutError(ENOENT);
@@ -134,7 +154,6 @@ struct stat plainFileStatus(const QString& path) {
         throw InOutError(EISDIR);
     if (!S_ISREG(status.st_mode))
         throw InOutError(EINVAL);
-    return status;
 }
 
 } // namespace
@@ -152,6 +171,10 @@ QByteArray encodeBudgetFile(const BudgetRecord& record) {
     const std::optional<QByteArray> bytes = toWindows1252(text);
     if (bytes && !(beyondAscii(*bytes) && bytes->isValidUtf8()))
         return *bytes;
+    // A first text that starts with the mark's character gets a mark before it, which the
+    // reader takes for the encoding's, so that the character stays.
+    if (text.startsWith(QChar(0xFEFF)))
+        return ByteOrderMark.toByteArray() + text.toUtf8();
     return text.toUtf8();
 }
 
@@ -188,6 +211,8 @@ void decodeBudgetFile(const QByteArray& bytes, BudgetRecord& record) {
 
     // The code page is judged by the lines read alone; pure ASCII reads the same either way.
     const bool utf8 = QByteArrayView(data, std::min(position, size)).isValidUtf8();
+    if (utf8 && !texts.empty() && texts.front().startsWith(ByteOrderMark))
+        texts.front() = texts.front().sliced(ByteOrderMark.size());
     for (int line = 0; line < BudgetRecord::LineCount; ++line) {
         QString& entry = entryOnLine(record, line);
         if (line < qsizetype(texts.size()) && !texts[line].isEmpty())
@@ -243,18 +268,14 @@ void writeBudgetFile(const QString& path, const BudgetRecord& record) {
 }
 
 void readBudgetFile(const QString& path, BudgetRecord& record) {
-    if (plainFileStatus(path).st_size > LargestBudgetFile)
-        throw InOutError(EFBIG);
-    QFile file(path);
-    errno = 0;
-    if (!file.open(QIODevice::ReadOnly))
-        failAfter(errno, file);
-    errno = 0;
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        failAfter(errno, file);
-    if (bytes.size() > LargestBudgetFile)
-        throw InOutError(EFBIG);
+    requirePlainFile(path);
+    // Never blocking: a pipe put in the file's place meanwhile would wait for a writer.
+    OpenFile file(::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    if (file.get() < 0)
+        throw InOutError(errno == ENOENT ? missingFileError(path) : errno);
+    if (const int error = file.lock(OpenFile::Sharing::OthersMayRead))
+        throw InOutError(error);
+    const QByteArray bytes = wholeContent(file.get());
     BudgetRecord read;
     decodeBudgetFile(bytes, read);
     // A text longer than its widget holds would not come back whole on the next save.

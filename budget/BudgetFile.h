@@ -12,7 +12,8 @@
 //
 // Texts are stored in Windows-1252. A record holding any character that Windows-1252
 // cannot hold, or whose Windows-1252 bytes would read back as UTF-8, is stored as UTF-8
-// (no byte-order mark) instead, so nothing is lost.
+// instead, so nothing is lost: without a byte-order mark, unless the first text starts
+// with that character (U+FEFF), which then keeps a mark of the file's own before it.
 
 // The largest file the reader opens.
 inline constexpr qint64 LargestBudgetFile = qint64(64) * 1024 * 1024;
@@ -22,10 +23,11 @@ QByteArray encodeBudgetFile(const BudgetRecord& record);
 
 // Reads the file's bytes into all 1690 entries of the record. When the bytes of lines
 // 1..1690 are valid UTF-8 they are read as UTF-8, else as Windows-1252; what follows
-// line 1690 has no say. A line ends at LF or CR LF; any other CR
-// is dropped; a Ctrl+Z (byte 26) ends its line's text, and each further Ctrl+Z in the
-// rest of that line counts as one more, empty, line. Lines missing at the end of the
-// file read as empty texts; lines after line 1690 are ignored. Never fails.
+// line 1690 has no say; a UTF-8 file's byte-order mark at its very start is no text. A
+// line ends at LF or CR LF; any other CR is dropped; a Ctrl+Z (byte 26) ends its line's
+// text, and each further Ctrl+Z in the rest of that line counts as one more, empty, line.
+// Lines missing at the end of the file read as empty texts; lines after line 1690 are
+// ignored. Never fails.
 void decodeBudgetFile(const QByteArray& bytes, BudgetRecord& record);
 
 // A text that the reader would not give back as it is, named by its sheet and field:
@@ -46,7 +48,9 @@ void requireOpenable(const BudgetRecord& record);
 // back as it is (requireOpenable) is refused before anything is written. Throws InOutError.
 void writeBudgetFile(const QString& path, const BudgetRecord& record);
 
-// Reads the whole file into the record. A file over LargestBudgetFile, a folder or
-// anything but a plain file is refused before reading, a file with a text longer than its
-// slot holds after it ("I/O error 27"). Throws InOutError; the record is then unchanged.
+// Reads the whole file into the record, holding a read lock on it meanwhile (OpenFile:
+// others may read it too, but not write it); a file another program holds locked for
+// writing is refused with EAGAIN. A file over LargestBudgetFile, a folder or anything but
+// a plain file is refused before reading, a file with a text longer than its slot holds
+// after it ("I/O error 27"). Throws InOutError; the record is then unchanged.
 void readBudgetFile(const QString& path, BudgetRecord& record);

@@ -1,5 +1,7 @@
 #include "budget/FileReplace.h"
 
+#include "budget/OpenFile.h"
+
 #include <QFile>
 #include <QList>
 #include <QRandomGenerator>
@@ -26,34 +28,6 @@ constexpr mode_t AnyWriteBit = S_IWUSR | S_IWGRP | S_IWOTH;
 // - the process may run as root, which ignores permission bits: a file or folder without
 //   any write bit is refused with EACCES all the same.
 
-// An open file, closed when it goes.
-class Descriptor {
-public:
-    explicit Descriptor(int fd = -1)
-        : fd_(fd) {}
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    ~Descriptor() {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    int get() const { return fd_; }
-    void reset(int fd) {
-        if (fd_ >= 0)
-            ::close(fd_);
-        fd_ = fd;
-    }
-    // 0, or the error number of the close.
-    int close() {
-        const int result = ::close(fd_);
-        fd_ = -1;
-        return result == 0 ? 0 : errno;
-    }
-
-private:
-    int fd_;
-};
-
 // 0 once all bytes are written from `offset` on, else the error number.
 int writeAll(int fd, const char* data, qsizetype size, off_t offset) {
     qsizetype written = 0;
@@ -78,7 +52,7 @@ int flush(int fd) {
 // not read cannot be opened to flush it; its entries reach the disk with the file system's
 // own next commit, which is no failure of the save.
 int flushFolder(const QByteArray& folder) {
-    Descriptor file(::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    OpenFile file(::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (file.get() < 0)
         return errno == EACCES ? 0 : errno;
     return flush(file.get());
@@ -99,16 +73,15 @@ int copyAll(int from, int to) {
     }
 }
 
-// Empties the open file, has `fill` write it, then flushes and closes it; 0 or the error
-// number of the first step that failed.
-template <class Fill> int rewrite(Descriptor& file, Fill fill) {
-    int error = fileSteps.truncate(file.get(), 0) == 0 ? 0 : errno;
+// Empties the open file, has `fill` write it, then flushes it; 0 or the error number of
+// the first step that failed. The file stays open, and so keeps its lock.
+template <class Fill> int rewrite(int fd, Fill fill) {
+    int error = fileSteps.truncate(fd, 0) == 0 ? 0 : errno;
     if (error == 0)
-        error = fill(file.get());
+        error = fill(fd);
     if (error == 0)
-        error = flush(file.get());
-    const int closeError = file.close();
-    return error != 0 ? error : closeError;
+        error = flush(fd);
+    return error;
 }
 
 QByteArray folderOf(const QByteArray& path) {
@@ -191,18 +164,15 @@ bool makeFolder(const QByteArray& folder) {
            (::mkdir(folder.constData(), 0700) == 0 || errno == EEXIST);
 }
 
-// The attribute names of a file (or, with fd >= 0, of an open one); false when they cannot
-// be listed.
-bool attributeNames(const QByteArray& path, int fd, QList<QByteArray>& names) {
+// The attribute names of an open file; false when they cannot be listed.
+bool attributeNames(int fd, QList<QByteArray>& names) {
     names.clear();
     for (;;) {
-        const ssize_t size =
-            fd >= 0 ? ::flistxattr(fd, nullptr, 0) : ::listxattr(path.constData(), nullptr, 0);
+        const ssize_t size = ::flistxattr(fd, nullptr, 0);
         if (size < 0)
             return errno == ENOTSUP;
         QByteArray list(size, Qt::Uninitialized);
-        const ssize_t listed = fd >= 0 ? ::flistxattr(fd, list.data(), size_t(size))
-                                       : ::listxattr(path.constData(), list.data(), size_t(size));
+        const ssize_t listed = ::flistxattr(fd, list.data(), size_t(size));
         if (listed < 0 && errno == ERANGE)
             continue; // one was added meanwhile
         if (listed < 0)
@@ -217,18 +187,17 @@ bool attributeNames(const QByteArray& path, int fd, QList<QByteArray>& names) {
 
 // Gives the new file exactly the extended attributes of the old one: access lists,
 // security labels, user attributes. False when one cannot be read, set or removed.
-bool copyAttributes(const QByteArray& from, int to) {
+bool copyAttributes(int from, int to) {
     QList<QByteArray> names, present;
-    if (!attributeNames(from, -1, names) || !attributeNames({}, to, present))
+    if (!attributeNames(from, names) || !attributeNames(to, present))
         return false;
     for (const QByteArray& name : present)
         if (!names.contains(name) && ::fremovexattr(to, name.constData()) != 0)
             return false;
     for (const QByteArray& name : names) {
-        const ssize_t size = ::getxattr(from.constData(), name.constData(), nullptr, 0);
+        const ssize_t size = ::fgetxattr(from, name.constData(), nullptr, 0);
         QByteArray value(qMax<ssize_t>(size, 0), Qt::Uninitialized);
-        if (size < 0 ||
-            ::getxattr(from.constData(), name.constData(), value.data(), size_t(size)) != size ||
+        if (size < 0 || ::fgetxattr(from, name.constData(), value.data(), size_t(size)) != size ||
             ::fsetxattr(to, name.constData(), value.constData(), size_t(size), 0) != 0)
             return false;
     }
@@ -239,14 +208,22 @@ bool copyAttributes(const QByteArray& from, int to) {
 // written, else in the state folder. Removed when it goes, unless it was kept.
 class Copy {
 public:
-    // Throws the error of the first place tried when no copy can be made.
+    // Throws NoCopyMade, naming the places tried, when no copy can be made.
     Copy(int original, const QByteArray& target, bool besideIt) {
-        const int besideError = besideIt ? makeIn(original, folderOf(target), target) : -1;
-        if (besideError == 0)
-            return;
+        QStringList places;
+        int error = 0;
+        if (besideIt) {
+            error = makeIn(original, folderOf(target), target);
+            if (error == 0)
+                return;
+            places << QFile::decodeName(folderOf(target));
+        }
         const QByteArray state = stateFolder();
-        if (const int stateError = makeFolder(state) ? makeIn(original, state, target) : errno)
-            throw InOutError(besideError > 0 ? besideError : stateError);
+        error = makeFolder(state) ? makeIn(original, state, target) : errno;
+        if (error == 0)
+            return;
+        places << QFile::decodeName(state);
+        throw NoCopyMade(error, places);
     }
     Copy(const Copy&) = delete;
     Copy& operator=(const Copy&) = delete;
@@ -255,13 +232,10 @@ public:
             ::unlink(path_.constData());
     }
 
-    // Writes the copy back over the whole file, from an empty file on (where overwriting
-    // would need space of its own); 0 or the error number.
-    int putBack(const QByteArray& target) const {
-        Descriptor file(::open(target.constData(), O_WRONLY | O_CLOEXEC));
-        if (file.get() < 0)
-            return errno;
-        return rewrite(file, [&](int fd) { return copyAll(file_.get(), fd); });
+    // Writes the copy back over the whole of the open file it was made of, from an empty
+    // file on (where overwriting would need space of its own); 0 or the error number.
+    int putBack(int original) const {
+        return rewrite(original, [&](int fd) { return copyAll(file_.get(), fd); });
     }
     void keep() { kept_ = true; }
     const QByteArray& path() const { return path_; }
@@ -284,27 +258,29 @@ private:
         return error;
     }
 
-    Descriptor file_;
+    OpenFile file_;
     QByteArray path_;
     bool kept_ = false;
 };
 
 // Writes a new file beside the target and puts it in the target's place. `old` is the
-// target's status when it exists; the new file then takes its owner, group, permissions
-// and extended attributes. False, with nothing left behind, when a new file cannot keep
-// what the old one is or may not take its place; throws when the write itself fails.
-bool replaceWithNewFile(const QByteArray& target, const struct stat* old, const QByteArray& bytes) {
+// open, locked target when it exists, with its status; the new file then takes its owner,
+// group, permissions and extended attributes. False, with nothing left behind, when a new
+// file cannot keep what the old one is or may not take its place; throws when the write
+// itself fails.
+bool replaceWithNewFile(const QByteArray& target, const OpenFile* old, const struct stat* status,
+                        const QByteArray& bytes) {
     const QByteArray folder = folderOf(target);
     if (const int folderError = folderWriteError(folder)) {
         if (old)
             return false;
         throw InOutError(folderError);
     }
-    if (old && old->st_nlink != 1)
+    if (old && status->st_nlink != 1)
         return false;
 
     QByteArray name;
-    Descriptor file(createIn(folder, nameOf(target), "", old ? S_IRUSR | S_IWUSR : 0666, name));
+    OpenFile file(createIn(folder, nameOf(target), "", old ? S_IRUSR | S_IWUSR : 0666, name));
     if (file.get() < 0) {
         if (old)
             return false;
@@ -319,9 +295,10 @@ bool replaceWithNewFile(const QByteArray& target, const struct stat* old, const 
     if (old) {
         struct stat made;
         if (::fstat(file.get(), &made) != 0 ||
-            ((made.st_uid != old->st_uid || made.st_gid != old->st_gid) &&
-             ::fchown(file.get(), old->st_uid, old->st_gid) != 0) ||
-            ::fchmod(file.get(), old->st_mode & 07777) != 0 || !copyAttributes(target, file.get()))
+            ((made.st_uid != status->st_uid || made.st_gid != status->st_gid) &&
+             ::fchown(file.get(), status->st_uid, status->st_gid) != 0) ||
+            ::fchmod(file.get(), status->st_mode & 07777) != 0 ||
+            !copyAttributes(old->get(), file.get()))
             return giveUp(0);
     }
     if (const int error = writeAll(file.get(), bytes.constData(), bytes.size(), 0))
@@ -338,23 +315,58 @@ bool replaceWithNewFile(const QByteArray& target, const struct stat* old, const 
     return true;
 }
 
-// Copies the file whole, then overwrites it: emptied, written, flushed. A failure puts the
-// copy back; where that fails too, the copy is kept and named in the error.
-void writeInPlace(const QByteArray& target, const QByteArray& bytes) {
-    Descriptor file(::open(target.constData(), O_RDWR | O_CLOEXEC));
-    if (file.get() < 0)
-        throw InOutError(errno);
+// Copies the open, locked file whole, then overwrites it: emptied, written, flushed. A
+// failure puts the copy back through the same open file. Where that fails too, or where
+// the file has lost its last name meanwhile (another program put its own file in its
+// place), the copy is kept and named in the error.
+void writeInPlace(const QByteArray& target, OpenFile& file, const QByteArray& bytes) {
+    if ((::fcntl(file.get(), F_GETFL) & O_ACCMODE) != O_RDWR)
+        throw InOutError(EACCES); // a file the user may not read cannot be copied
     Copy copy(file.get(), target, folderWriteError(folderOf(target)) == 0);
 
-    const int error =
-        rewrite(file, [&](int fd) { return writeAll(fd, bytes.constData(), bytes.size(), 0); });
-    if (error == 0)
+    const int error = rewrite(
+        file.get(), [&](int fd) { return writeAll(fd, bytes.constData(), bytes.size(), 0); });
+    if (error == 0) {
+        if (const int closeError = file.close())
+            throw InOutError(closeError);
         return;
-    if (copy.putBack(target) != 0) {
+    }
+    const int putBackError = copy.putBack(file.get());
+    struct stat now;
+    if (putBackError != 0 || ::fstat(file.get(), &now) != 0 || now.st_nlink == 0) {
         copy.keep();
-        throw OldContentsLost(error, copy.path());
+        throw OldContentsLost(putBackError != 0 ? putBackError : error, copy.path());
     }
     throw InOutError(error);
+}
+
+// Opens the existing file for writing (and for reading where the user may: a copy needs
+// it), never blocking, and takes its write lock.
+void openLocked(const QByteArray& target, OpenFile& file) {
+    const int flags = O_CLOEXEC | O_NONBLOCK | O_NOCTTY;
+    file.reset(::open(target.constData(), O_RDWR | flags));
+    if (file.get() < 0 && errno == EACCES)
+        file.reset(::open(target.constData(), O_WRONLY | flags));
+    if (file.get() < 0)
+        throw InOutError(errno);
+    if (const int error = file.lock(OpenFile::Sharing::OthersMayNot))
+        throw InOutError(error);
+}
+
+bool sameFile(const struct stat& one, const struct stat& other) {
+    return one.st_dev == other.st_dev && one.st_ino == other.st_ino;
+}
+
+// What may not be written, as far as the status tells.
+void requireWritable(const QByteArray& target, const struct stat& status) {
+    if (S_ISDIR(status.st_mode))
+        throw InOutError(EISDIR);
+    if (!S_ISREG(status.st_mode))
+        throw InOutError(EINVAL);
+    if ((status.st_mode & AnyWriteBit) == 0)
+        throw InOutError(EACCES);
+    if (::access(target.constData(), W_OK) != 0)
+        throw InOutError(errno);
 }
 
 } // namespace
@@ -372,25 +384,42 @@ OldContentsLost::OldContentsLost(int code, const QByteArray& copy)
                                           "kept in ") +
                            QFile::decodeName(copy)) {}
 
+NoCopyMade::NoCopyMade(int code, const QStringList& places)
+    : InOutError(code, messageFor(code) +
+                           QStringLiteral(": no copy of the old year could be made in ") +
+                           places.join(QStringLiteral(" nor in ")) +
+                           QStringLiteral(", so the file was not written")) {}
+
 void replaceFileContent(const QString& path, const QByteArray& bytes) {
     if (path.isEmpty())
         throw InOutError(ENOENT);
     const QByteArray target = resolved(QFile::encodeName(path));
-    struct stat status;
-    if (::stat(target.constData(), &status) != 0) {
-        if (errno != ENOENT)
+    // The lock is taken on the file the name leads to, then the name is asked again:
+    // another program may have put a new file in its place meanwhile, and that one is
+    // locked instead.
+    for (int attempt = 0;; ++attempt) {
+        struct stat status;
+        if (::stat(target.constData(), &status) != 0) {
+            if (errno != ENOENT)
+                throw InOutError(errno);
+            replaceWithNewFile(target, nullptr, nullptr, bytes); // nobody's file: no lock
+            return;
+        }
+        requireWritable(target, status);
+        OpenFile file;
+        openLocked(target, file);
+        struct stat locked;
+        if (::fstat(file.get(), &locked) != 0)
             throw InOutError(errno);
-        replaceWithNewFile(target, nullptr, bytes);
+        if (::stat(target.constData(), &status) != 0 || !sameFile(status, locked)) {
+            if (attempt < 100)
+                continue;
+            throw InOutError(EAGAIN);
+        }
+        requireWritable(target, locked);
+        // The lock is let go once the new year stands under the name.
+        if (!replaceWithNewFile(target, &file, &locked, bytes))
+            writeInPlace(target, file, bytes);
         return;
     }
-    if (S_ISDIR(status.st_mode))
-        throw InOutError(EISDIR);
-    if (!S_ISREG(status.st_mode))
-        throw InOutError(EINVAL);
-    if ((status.st_mode & AnyWriteBit) == 0)
-        throw InOutError(EACCES);
-    if (::access(target.constData(), W_OK) != 0)
-        throw InOutError(errno);
-    if (!replaceWithNewFile(target, &status, bytes))
-        writeInPlace(target, bytes);
 }

@@ -6,6 +6,7 @@
 #include "month/NoteLines.h"
 #include "month/SheetSlots.h"
 #include "platform/FileDialogs.h"
+#include "platform/LineText.h"
 #include "platform/TextLength.h"
 
 void fillBudgetRecord(BudgetRecord& record) {
@@ -49,11 +50,13 @@ void putBack(const BudgetRecord& record) {
     }
     for (int sheet = 1; sheet <= BudgetRecord::SheetCount; ++sheet)
         calendar::sheetAt(sheet)->view().notes->clear();
-    // Every box ends up with exactly 100 lines, each ended by a line break.
+    // Every box ends up with exactly 100 lines, each ended by a line break; a break inside
+    // a line (another program's file may hold one) is one blank, so that every line of the
+    // file stays one line of the box.
     for (int sheet = 1; sheet <= BudgetRecord::SheetCount; ++sheet) {
         QString text;
         for (int line = 1; line <= BudgetRecord::NoteLineCount; ++line)
-            text += record.note(sheet, line) + QLatin1Char('\n');
+            text += lineText::asNoteLine(record.note(sheet, line)) + QLatin1Char('\n');
         calendar::sheetAt(sheet)->view().notes->setPlainText(text);
     }
 }

@@ -23,6 +23,11 @@ bool isLineBreak(char16_t code) {
            code == QChar::ParagraphSeparator;
 }
 
+// Qt's text documents end a paragraph at the marks of a frame's start and end too.
+bool isParagraphBreak(char16_t code) {
+    return isLineBreak(code) || code == 0xFDD0 || code == 0xFDD1;
+}
+
 bool isStray(QStringView text, qsizetype at) {
     return text[at] == CtrlZ || isLoneSurrogate(text, at);
 }
@@ -45,14 +50,18 @@ QString withoutStrays(QStringView text) {
     return result;
 }
 
-QString asOneLine(QStringView text) {
+namespace {
+
+// The strays dropped, and each break (CR LF as one) one blank, so that no word runs into
+// the next.
+template <class IsBreak> QString joined(QStringView text, IsBreak isBreak) {
     // The strays go first, so that a CR and an LF they parted are still one break.
     const QString kept = withoutStrays(text);
     QString result;
     result.reserve(kept.size());
     for (qsizetype at = 0; at < kept.size(); ++at) {
         const char16_t code = kept[at].unicode();
-        if (!isLineBreak(code)) {
+        if (!isBreak(code)) {
             result += kept[at];
             continue;
         }
@@ -61,6 +70,16 @@ QString asOneLine(QStringView text) {
         result += u' ';
     }
     return result;
+}
+
+} // namespace
+
+QString asOneLine(QStringView text) {
+    return joined(text, isLineBreak);
+}
+
+QString asNoteLine(QStringView text) {
+    return joined(text, isParagraphBreak);
 }
 
 } // namespace lineText

@@ -21,4 +21,9 @@ QString asOneLine(QStringView text);
 // (the notes keep them as lines).
 QString withoutStrays(QStringView text);
 
+// The text as one line of the notes: as asOneLine, and also each of the two characters
+// that the notes take as a break between paragraphs (U+FDD0, U+FDD1) one blank, so that
+// the line is shown as one line.
+QString asNoteLine(QStringView text);
+
 } // namespace lineText

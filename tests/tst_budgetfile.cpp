@@ -2,6 +2,7 @@
 #include "budget/FileReplace.h"
 #include "platform/Errors.h"
 #include "platform/TextLength.h"
+#include "support/LockHolder.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,6 +15,7 @@
 
 #include <csignal>
 #include <functional>
+#include <optional>
 #include <sched.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
@@ -111,6 +113,20 @@ QStringList filesIn(const QString& folder) {
                                   QDir::NoDotAndDotDot);
 }
 
+// The old year's copy is kept in the folder, the one copy there, and the message names it.
+// Removes it.
+void verifyKeptCopy(const QString& message, int error, const QString& folder,
+                    const QByteArray& old) {
+    const QStringList kept =
+        filesIn(folder).filter(QRegularExpression("^year\\.txt\\..*\\.backup$"));
+    QCOMPARE(kept.size(), 1);
+    QCOMPARE(message, InOutError::messageFor(error) +
+                          ": the old contents could not be put back; they are kept in " + folder +
+                          '/' + kept[0]);
+    QCOMPARE(contentOf(folder + '/' + kept[0]), old);
+    QVERIFY(QFile::remove(folder + '/' + kept[0]));
+}
+
 } // namespace
 
 class BudgetFileTest : public QObject {
@@ -164,6 +180,10 @@ private slots:
     void attributeNoLongerForcesASaveInPlace();
     void refusedRenameSavesInPlace_data();
     void refusedRenameSavesInPlace();
+    void lockedYearIsNeitherReadNorWritten_data();
+    void lockedYearIsNeitherReadNorWritten();
+    void saveInPlaceBesideAnotherProgram_data();
+    void saveInPlaceBesideAnotherProgram();
     void copyOnWriteDiskKeepsTheOldYear();
 
     // Found by fuzzing.
@@ -541,7 +561,7 @@ void BudgetFileTest::fileSizeLimitKeepsTheOldFile() {
         try {
             writeBudgetFile(path, record);
         } catch (const InOutError& error) {
-            return error.message() == message ? error.code() : 201;
+            return error.message().startsWith(message) ? error.code() : 201;
         }
         return 0;
     });
@@ -719,6 +739,8 @@ void BudgetFileTest::savingKeepsWhatTheFileIs_data() {
         << 0755 << 65534u << 0600 << false << 65534u;
     QTest::newRow("user, another's file in a sticky folder")
         << 01777 << 65534u << 0666 << false << 65533u;
+    QTest::newRow("user, own file that may not be read, in a sticky folder")
+        << 01777 << 65534u << 0200 << false << 65534u;
 }
 
 void BudgetFileTest::savingKeepsWhatTheFileIs() {
@@ -763,19 +785,24 @@ namespace {
 
 // One step of a save made to fail (0 write, 1 flush, 2 cut): on the file with the inode
 // `target`, or with `onCopy` on any other (its copy); a write lets `allowed` bytes through
-// first. Unless `lasting`, the step fails once.
+// first. Unless `lasting`, the step fails once. What another program does `meanwhile` is
+// done as that step is first met.
 struct {
     int step;
     ino_t target;
     bool onCopy;
     qsizetype allowed;
     bool lasting;
+    std::function<void()> meanwhile;
 } fault;
 
 bool hit(int fd, int step) {
     struct stat status;
-    return fault.step == step && fstat(fd, &status) == 0 && S_ISREG(status.st_mode) &&
-           (status.st_ino == fault.target) != fault.onCopy;
+    const bool met = fault.step == step && fstat(fd, &status) == 0 && S_ISREG(status.st_mode) &&
+                     (status.st_ino == fault.target) != fault.onCopy;
+    if (met && fault.meanwhile)
+        std::exchange(fault.meanwhile, {})();
+    return met;
 }
 
 int failed(int error) {
@@ -803,21 +830,25 @@ void BudgetFileTest::failedSaveInPlaceKeepsTheOldYear_data() {
     QTest::addColumn<bool>("onCopy");
     QTest::addColumn<int>("allowed");
     QTest::addColumn<bool>("lasting");
-    QTest::addColumn<bool>("besideIt"); // else the folder has no write bits: the state folder
-    QTest::addColumn<int>("error");     // 0: saved
-    QTest::newRow("saved, copy removed") << -1 << false << 0 << false << true << 0;
+    QTest::addColumn<QString>("copyIn"); // "beside"; else the folder has no write bits: "state"
+                                         // folder, or "nowhere", where none can be made
+    QTest::addColumn<int>("error");      // 0: saved
+    QTest::newRow("saved, copy removed") << -1 << false << 0 << false << "beside" << 0;
     QTest::newRow("saved, copy in the state folder removed")
-        << -1 << false << 0 << false << false << 0;
+        << -1 << false << 0 << false << "state" << 0;
     QTest::newRow("copy not written beside it: in the state folder")
-        << 0 << true << 9 << false << true << 0;
-    QTest::newRow("copy not written: refused") << 0 << true << 9 << true << true << ENOSPC;
-    QTest::newRow("copy not flushed: refused") << 1 << true << 0 << true << false << EIO;
-    QTest::newRow("write fails at once") << 0 << false << 0 << false << true << ENOSPC;
-    QTest::newRow("write fails after 1000 bytes") << 0 << false << 1000 << false << false << ENOSPC;
-    QTest::newRow("flush fails") << 1 << false << 0 << false << true << EIO;
-    QTest::newRow("cut fails") << 2 << false << 0 << false << true << EIO;
-    QTest::newRow("write and put-back fail") << 0 << false << 1000 << true << true << ENOSPC;
-    QTest::newRow("cut and put-back fail, state folder") << 2 << false << 0 << true << false << EIO;
+        << 0 << true << 9 << false << "beside" << 0;
+    QTest::newRow("copy not written: refused") << 0 << true << 9 << true << "beside" << ENOSPC;
+    QTest::newRow("copy not flushed: refused") << 1 << true << 0 << true << "state" << EIO;
+    QTest::newRow("no state folder: refused") << -1 << false << 0 << false << "nowhere" << ENOTDIR;
+    QTest::newRow("write fails at once") << 0 << false << 0 << false << "beside" << ENOSPC;
+    QTest::newRow("write fails after 1000 bytes")
+        << 0 << false << 1000 << false << "state" << ENOSPC;
+    QTest::newRow("flush fails") << 1 << false << 0 << false << "beside" << EIO;
+    QTest::newRow("cut fails") << 2 << false << 0 << false << "beside" << EIO;
+    QTest::newRow("write and put-back fail") << 0 << false << 1000 << true << "beside" << ENOSPC;
+    QTest::newRow("cut and put-back fail, state folder")
+        << 2 << false << 0 << true << "state" << EIO;
 }
 
 // The file has a second name, so it is written in place.
@@ -826,34 +857,37 @@ void BudgetFileTest::failedSaveInPlaceKeepsTheOldYear() {
     QFETCH(bool, onCopy);
     QFETCH(int, allowed);
     QFETCH(bool, lasting);
-    QFETCH(bool, besideIt);
+    QFETCH(QString, copyIn);
     QFETCH(int, error);
     QTemporaryDir folder;
     const QString path = folder.filePath("year.txt");
     const QByteArray old = QByteArray("old year\r\n").repeated(3000),
-                     folderName = QFile::encodeName(folder.path());
+                     folderName = QFile::encodeName(folder.path()),
+                     stateHome = qgetenv("XDG_STATE_HOME");
     put(path, old);
     QCOMPARE(link(QFile::encodeName(path).constData(), folderName + "/second.txt"), 0);
-    QCOMPARE(chmod(folderName, besideIt ? 0700 : 0555), 0);
+    QCOMPARE(chmod(folderName, copyIn == "beside" ? 0700 : 0555), 0);
+    if (copyIn == "nowhere") // the state folder would have to be made below a plain file
+        qputenv("XDG_STATE_HOME", QFile::encodeName(path));
     struct stat status;
     QCOMPARE(::stat(QFile::encodeName(path).constData(), &status), 0);
-    fault = {step, status.st_ino, onCopy, allowed, lasting};
+    fault = {step, status.st_ino, onCopy, allowed, lasting, {}};
     const FileSteps real = std::exchange(fileSteps, faultySteps);
     const BudgetRecord record = recordWithEvery("new year");
+    const QString state = QFile::decodeName(stateFolder());
     const QString message = errorOf([&] { writeBudgetFile(path, record); });
     fileSteps = real;
+    qputenv("XDG_STATE_HOME", stateHome);
     QCOMPARE(chmod(folderName, 0700), 0);
 
-    const QString copies = besideIt ? folder.path() : QFile::decodeName(stateFolder());
-    const QStringList kept =
-        filesIn(copies).filter(QRegularExpression("^year\\.txt\\..*\\.backup$"));
-    if (lasting && !onCopy) { // the copy holds the old year, and the message says where
-        QCOMPARE(kept.size(), 1);
+    if (lasting && !onCopy) {
+        verifyKeptCopy(message, error, copyIn == "beside" ? folder.path() : state, old);
+    } else if (error && (onCopy || copyIn == "nowhere")) { // the message says where it tried
         QCOMPARE(message, InOutError::messageFor(error) +
-                              ": the old contents could not be put back; they are kept in " +
-                              copies + '/' + kept[0]);
-        QCOMPARE(contentOf(copies + '/' + kept[0]), old);
-        QVERIFY(QFile::remove(copies + '/' + kept[0]));
+                              ": no copy of the old year could be made in " +
+                              (copyIn == "beside" ? folder.path() + " nor in " : "") + state +
+                              ", so the file was not written");
+        QCOMPARE(contentOf(path), old);
     } else {
         QCOMPARE(message, error ? InOutError::messageFor(error) : "no error");
         QCOMPARE(contentOf(path), error ? old : encodeBudgetFile(record));
@@ -920,6 +954,107 @@ void BudgetFileTest::refusedRenameSavesInPlace() {
     QVERIFY(filesIn(QFile::decodeName(stateFolder())).isEmpty());
 }
 
+void BudgetFileTest::lockedYearIsNeitherReadNorWritten_data() {
+    QTest::addColumn<std::optional<LockHolder::Kind>>("lock"); // another program's
+    QTest::addColumn<bool>("saving");                          // else opening
+    QTest::addColumn<bool>("secondName");                      // saved in place
+    QTest::addColumn<int>("error");
+    const auto read = std::optional(LockHolder::Kind::Read),
+               write = std::optional(LockHolder::Kind::Write);
+    QTest::newRow("save, unlocked") << std::optional<LockHolder::Kind>() << true << false << 0;
+    QTest::newRow("save, read-locked") << read << true << false << EAGAIN;
+    QTest::newRow("save, write-locked") << write << true << false << EAGAIN;
+    QTest::newRow("save in place, read-locked") << read << true << true << EAGAIN;
+    QTest::newRow("open, read-locked") << read << false << false << 0;
+    QTest::newRow("open, write-locked") << write << false << false << EAGAIN;
+}
+
+// Another program's lock refuses what it does not share, and nothing is copied, written or
+// read then.
+void BudgetFileTest::lockedYearIsNeitherReadNorWritten() {
+    QFETCH(std::optional<LockHolder::Kind>, lock);
+    QFETCH(bool, saving);
+    QFETCH(bool, secondName);
+    QFETCH(int, error);
+    QTemporaryDir folder;
+    const QString path = folder.filePath("year.txt");
+    const BudgetRecord old = recordWithEvery("old"), fresh = recordWithEvery("new");
+    put(path, encodeBudgetFile(old));
+    if (secondName)
+        QCOMPARE(link(QFile::encodeName(path).constData(),
+                      QFile::encodeName(folder.filePath("second.txt")).constData()),
+                 0);
+    std::optional<LockHolder> holder;
+    if (lock)
+        QVERIFY(holder.emplace(path, *lock).holds());
+    BudgetRecord record = recordWithEvery("kept");
+    const QString message =
+        errorOf([&] { saving ? writeBudgetFile(path, fresh) : readBudgetFile(path, record); });
+    QCOMPARE(message, error ? InOutError::messageFor(error) : "no error");
+    QCOMPARE(contentOf(path), encodeBudgetFile(saving && !error ? fresh : old));
+    QVERIFY(record == (saving || error ? recordWithEvery("kept") : old));
+    QCOMPARE(filesIn(folder.path()).size(), secondName ? 2 : 1);
+    QVERIFY(filesIn(QFile::decodeName(stateFolder())).isEmpty());
+}
+
+void BudgetFileTest::saveInPlaceBesideAnotherProgram_data() {
+    QTest::addColumn<bool>("replaced");   // else the other program saves the same year too
+    QTest::addColumn<bool>("secondName"); // else the folder has no write bits
+    QTest::newRow("another save meanwhile is refused") << false << true;
+    QTest::newRow("replaced before the write fails, the year has a second name") << true << true;
+    QTest::newRow("replaced before the write fails, the year has no other name") << true << false;
+}
+
+// While a year is written in place, another program saves onto it, or puts a file of its
+// own in its place, and then the write fails. One save wins whole; the other file is never
+// written over; the year is whole, or its copy is kept and named.
+void BudgetFileTest::saveInPlaceBesideAnotherProgram() {
+    QFETCH(bool, replaced);
+    QFETCH(bool, secondName);
+    QTemporaryDir folder;
+    const QString path = folder.filePath("year.txt"), second = folder.filePath("second.txt"),
+                  theirs = folder.filePath("theirs.txt");
+    const QByteArray old = encodeBudgetFile(recordWithEvery("old")),
+                     ours = encodeBudgetFile(recordWithEvery("ours")),
+                     folderName = QFile::encodeName(folder.path());
+    put(path, old);
+    put(theirs, "their file\r\n");
+    if (secondName)
+        QCOMPARE(link(QFile::encodeName(path).constData(), QFile::encodeName(second).constData()),
+                 0);
+    QCOMPARE(chmod(folderName, secondName ? 0700 : 0555), 0);
+    struct stat status;
+    QCOMPARE(::stat(QFile::encodeName(path).constData(), &status), 0);
+    QString theirMessage;
+    fault = {0, status.st_ino, false, replaced ? 0 : 1 << 30, false, [&] {
+                 if (replaced)
+                     QCOMPARE(rename(QFile::encodeName(theirs), QFile::encodeName(path)), 0);
+                 else
+                     theirMessage =
+                         errorOf([&] { writeBudgetFile(path, recordWithEvery("theirs")); });
+             }};
+    const FileSteps real = std::exchange(fileSteps, faultySteps);
+    const QString message = errorOf([&] { writeBudgetFile(path, recordWithEvery("ours")); });
+    fileSteps = real;
+    QCOMPARE(chmod(folderName, 0700), 0);
+
+    if (!replaced) {
+        QCOMPARE(theirMessage, InOutError::messageFor(EAGAIN));
+        QCOMPARE(message, "no error");
+        QCOMPARE(contentOf(path), ours);
+        QCOMPARE(contentOf(second), ours);
+        return;
+    }
+    QCOMPARE(contentOf(path), "their file\r\n");
+    if (secondName) {
+        QCOMPARE(message, InOutError::messageFor(ENOSPC));
+        QCOMPARE(contentOf(second), old);
+        QVERIFY(filesIn(QFile::decodeName(stateFolder())).isEmpty());
+    } else {
+        verifyKeptCopy(message, ENOSPC, QFile::decodeName(stateFolder()), old);
+    }
+}
+
 // Run by tests/copy-on-write/run.sh on a small btrfs file system mounted at
 // $PENVORO_COPY_ON_WRITE_FOLDER, filled up to a few KiB: there overwriting needs space of its
 // own, so a save in place may fail, and so may putting the old year back. The old year must
@@ -962,6 +1097,9 @@ void BudgetFileTest::copyOnWriteDiskKeepsTheOldYear() {
 
 // U+FEFF at the start of a text (pasted from elsewhere) is one of its characters: reading a
 // UTF-8 file must not skip it as a byte-order mark at the start of each line.
+// A mark at the very start of a UTF-8 file tells the encoding and is no text (an editor
+// may put one there); any other is a character of its text, also one that starts the year's
+// first text, and the year comes back from its file byte for byte.
 void BudgetFileTest::byteOrderMarksAreKeptAsCharacters() {
     const QString mark(QChar(0xFEFF));
     const QByteArray bom = "\xEF\xBB\xBF";
@@ -971,17 +1109,19 @@ void BudgetFileTest::byteOrderMarksAreKeptAsCharacters() {
     record.note(1, 1) = "a" + mark;
     record.note(13, 100) = mark + mark + "x";
     const QByteArray file = encodeBudgetFile(record);
-    QVERIFY(file.startsWith(bom + "5 z\xC5\x82\r\n"));
+    QVERIFY(file.startsWith(bom + bom + "5 z\xC5\x82\r\n"));
     BudgetRecord read = recordWithEvery("stale");
     decodeBudgetFile(file, read);
     QVERIFY(read == record);
     QCOMPARE(encodeBudgetFile(read), file);
 
-    // Also a mark that starts the whole file stays in its first text.
-    decodeBudgetFile(bom + "earned\r\n" + bom + "\r\n\xC5\x82\r\n", read);
-    QCOMPARE(read.text(1, 1), mark + "earned");
+    decodeBudgetFile(bom + "12.5\r\n" + bom + "\r\n\xC5\x82\r\n", read);
+    QCOMPARE(read.text(1, 1), "12.5");
     QCOMPARE(read.text(1, 2), mark);
     QCOMPARE(read.text(1, 3), QString::fromUtf8("ł"));
+    // In a Windows-1252 file the same bytes are three characters of the text.
+    decodeBudgetFile(bom + "12.5\r\n\xE9\r\n", read);
+    QCOMPARE(read.text(1, 1), QString::fromUtf8("ï»¿12.5"));
 }
 
 QTEST_GUILESS_MAIN(BudgetFileTest)

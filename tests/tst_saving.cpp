@@ -5,6 +5,7 @@
 #include "platform/TForm.h"
 #include "platform/TextLength.h"
 #include "support/Ink.h"
+#include "support/LockHolder.h"
 #include "support/ProgramUnderTest.h"
 #include "support/SheetWidgets.h"
 #include "ui_MainMenu.h"
@@ -401,6 +402,9 @@ private slots:
         QTest::newRow("missing file")
             << Dialogs::Answer::Yes << "missing.txt"
             << QStringList{question, "open: ", "error: File not found."} << 0;
+        QTest::newRow("file another program writes")
+            << Dialogs::Answer::Yes << "write-locked.txt"
+            << QStringList{question, "open: ", "error: I/O error 11."} << 0;
     }
     void openChangesNoSheet() {
         QFETCH(Dialogs::Answer, answer);
@@ -408,6 +412,9 @@ private slots:
         QFETCH(QStringList, boxes);
         QFETCH(int, shownSheet);
         writeBytes(path("empty.txt"), {});
+        writeBytes(path("write-locked.txt"), "7\r\n");
+        const LockHolder writer(path("write-locked.txt"), LockHolder::Kind::Write);
+        QVERIFY(writer.holds());
         setEverything(QStringLiteral("kept"));
         const Sheets before = Sheets::now();
         openFile(answer, file.isEmpty() ? std::nullopt : std::optional<QString>(path(file)));
@@ -563,6 +570,26 @@ private slots:
         QCOMPARE(notes[0] + notes[1], lines[noteLine(1, 1) - 1]);
         QCOMPARE(notes[2], QStringLiteral("n2"));
         QCOMPARE(notes[99], QStringLiteral("n99")); // "n100" no longer fits
+    }
+
+    // Another program's file may hold a break inside a note line: Unicode's line or paragraph
+    // separator, or a mark that the notes take as a paragraph break. Each is one blank, so
+    // every line of the file stays one line of the box, and the hundredth is saved again.
+    void breaksInsideAnOpenedNoteLineAreBlanks() {
+        saveAll(MainMenu, path("fresh.txt"));
+        QStringList lines = linesOf(path("fresh.txt"));
+        for (int line = 1; line <= 100; ++line)
+            lines[noteLine(3, line) - 1] = QStringLiteral("n%1").arg(line);
+        const QString breaks = QStringLiteral("\u2028\u2029\uFDD0\uFDD1");
+        for (int line = 1; line <= 4; ++line)
+            lines[noteLine(3, line) - 1] = QStringLiteral("a") + breaks[line - 1] + u'b';
+        writeBytes(path("breaks.txt"), (lines.join(QStringLiteral("\r\n")) + "\r\n").toUtf8());
+        openFile(Dialogs::Answer::Yes, path("breaks.txt"));
+        QCOMPARE(displayedLines(Form4->ui->Memo1).size(), 101); // and the empty one at the end
+        saveAll(3, path("again.txt"));
+        const QStringList notes = noteLinesIn(linesOf(path("again.txt")), 3);
+        QCOMPARE(notes.mid(0, 5), (QStringList{"a b", "a b", "a b", "a b", "n5"}));
+        QCOMPARE(notes[99], QStringLiteral("n100"));
     }
 
     // A file of another kind with an amount and a note line as long as a text may be, without

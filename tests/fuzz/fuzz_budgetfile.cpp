@@ -90,6 +90,11 @@ bool beyondAscii(const QByteArray& bytes) {
     return false;
 }
 
+// The bytes without a UTF-8 byte-order mark at their start.
+QByteArrayView withoutMark(const QByteArray& bytes) {
+    return bytes.startsWith("\xEF\xBB\xBF") ? QByteArrayView(bytes).sliced(3) : bytes;
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -125,13 +130,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         broken("writing the record read back gives other bytes");
 
     // A file the writer could have written comes back byte for byte when it is ASCII or
-    // Windows-1252. A UTF-8 one comes back as itself, or, when Windows-1252 holds all of its
-    // characters, as Windows-1252 bytes that are no valid UTF-8.
+    // Windows-1252. A UTF-8 one comes back as itself (less a byte-order mark at its start
+    // that the writer had no need of), or, when Windows-1252 holds all of its characters, as
+    // Windows-1252 bytes that are no valid UTF-8.
     if (isCanonical(bytes)) {
         if (!bytes.isValidUtf8() || !beyondAscii(bytes)) {
             if (encoded != bytes)
                 broken("an ASCII or Windows-1252 file is not written back byte for byte");
-        } else if (encoded != bytes && encoded.isValidUtf8()) {
+        } else if (withoutMark(encoded) != withoutMark(bytes) && encoded.isValidUtf8()) {
             broken("a UTF-8 file is written back as other UTF-8");
         }
     }
