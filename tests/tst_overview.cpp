@@ -21,6 +21,7 @@
 #include <QGraphicsSimpleTextItem>
 #include <QtTest>
 
+#include <algorithm>
 #include <cfloat>
 
 namespace {
@@ -36,8 +37,10 @@ void setBalances(const QStringList& captions) {
         calendar::sheetAt(month)->view().balance->setText(captions.value(month - 1, Placeholder));
 }
 
+// As a user does it: the window is shown and laid out, then "Show overview" is pressed.
 void showOverview() {
     Form15->show();
+    QCoreApplication::processEvents();
     click(Form15->ui->Button1);
     QCoreApplication::processEvents(); // lets the chart lay itself out
 }
@@ -60,6 +63,21 @@ QList<double> barValues() {
 
 QPointF onChart(int position, double value) {
     return chart()->mapToPosition(QPointF(position, value), chart()->series().first());
+}
+
+// The value axis' labels as drawn left of the plot, from the top down, each with the
+// height of its middle.
+QList<std::pair<QString, qreal>> drawnTickLabels() {
+    QList<std::pair<QString, qreal>> labels;
+    const QRectF plot = chart()->plotArea();
+    for (QGraphicsItem* item : chart()->scene()->items(Qt::AscendingOrder))
+        if (auto* text = qgraphicsitem_cast<QGraphicsTextItem*>(item);
+            text && text->isVisible() && !text->toPlainText().isEmpty() &&
+            text->sceneBoundingRect().right() <= plot.left())
+            labels.append({text->toPlainText(), text->sceneBoundingRect().center().y()});
+    std::sort(labels.begin(), labels.end(),
+              [](const auto& one, const auto& other) { return one.second < other.second; });
+    return labels;
 }
 
 } // namespace
@@ -192,8 +210,9 @@ private slots:
     }
 
     // Round ticks with zero among them around every bar, labels of at most ten characters
-    // in one number format, full month names under the bars, the zero line drawn, and
-    // every mark beyond its bar's end, above the month names and clear of the others.
+    // in one number format, drawn beside their values, full month names under the bars,
+    // the zero line drawn, every mark beyond its bar's end, above the month names and
+    // clear of the others, and every bar rendered from the zero line to its value.
     void chartStaysReadable_data() {
         QTest::addColumn<QStringList>("captions");
         QTest::addColumn<QStringList>("ticks");
@@ -222,6 +241,15 @@ private slots:
         QTest::newRow("smallest doubles")
             << QStringList{"5E-324", "-1E-320"}
             << QStringList{"-1.5E-320", "-1E-320", "-5E-321", "0", "5E-321"} << 0;
+        // 0.3 - (0.1 + 0.2), as "Total" gives it.
+        QTest::newRow("rounding residue")
+            << QStringList{"-5.55111512312578E-17"}
+            << QStringList{"-8E-17", "-6E-17", "-4E-17", "-2E-17", "0"} << 0;
+        QTest::newRow("below a million millionth")
+            << QStringList{"1E-13"} << QStringList{"0", "5E-14", "1E-13", "1.5E-13"} << 0;
+        QTest::newRow("rounding residue among ordinary balances")
+            << QStringList{"100", "-5.55111512312578E-17", "-50"}
+            << QStringList{"-100", "-50", "0", "50", "100", "150"} << 0;
         QTest::newRow("one label too long for the plain form")
             << QStringList{"3000000000", "-3000000000", "1000000000", "-1000000000"}
             << QStringList{"-6E9", "-4E9", "-2E9", "0", "2E9", "4E9", "6E9"} << 0;
@@ -243,6 +271,8 @@ private slots:
         auto* values = qobject_cast<QCategoryAxis*>(chart()->axes(Qt::Vertical).value(0));
         QVERIFY(values);
         QCOMPARE(values->categoriesLabels(), ticks);
+        QCOMPARE(values->min(), values->endValue(ticks.first()));
+        QCOMPARE(values->max(), values->endValue(ticks.last()));
         // Each label stands at its value; the lowest and the highest enclose every bar.
         const long double top = numbers::readDecimal(ticks.last(), u'.').value;
         for (const QString& tick : ticks) {
@@ -269,19 +299,59 @@ private slots:
         QCOMPARE(zeroLines.size(), 1);
         QVERIFY(zeroLines.first()->isVisible());
 
+        // As drawn: the labels left of the plot are the ticks, each beside its value ("0"
+        // beside the zero line).
+        const QList<std::pair<QString, qreal>> drawn = drawnTickLabels();
+        QCOMPARE(drawn.size(), ticks.size());
+        for (qsizetype tick = 0; tick < ticks.size(); ++tick) {
+            const QString& label = ticks[ticks.size() - 1 - tick];
+            QCOMPARE(drawn[tick].first, label);
+            QVERIFY2(qAbs(drawn[tick].second - onChart(0, values->endValue(label)).y()) <= 1,
+                     qPrintable(label + " stands beside its value"));
+        }
+
         QList<QRectF> boxes;
         for (QGraphicsItemGroup* mark : Form15->Series1->marks())
             boxes << static_cast<QGraphicsRectItem*>(mark->childItems().at(1))->rect();
         for (int one = 0; one < boxes.size(); ++one) {
             QVERIFY(chart()->rect().contains(boxes[one]));
             const qreal tip = onChart(one, drawnBars()->at(one)).y();
-            QVERIFY2(
-                boxes[one].bottom() <= plot.bottom() &&
-                    (drawnBars()->at(one) < 0 ? boxes[one].top() > tip : boxes[one].bottom() < tip),
-                qPrintable(BarLabels[one] + " stands on its bar or the month names"));
+            // A zero bar's mark stands below the zero line when there is no room above.
+            const bool below =
+                drawnBars()->at(one) < 0 || tip - 20 - boxes[one].height() < chart()->rect().top();
+            QVERIFY2(boxes[one].bottom() <= plot.bottom() &&
+                         (below ? boxes[one].top() > tip : boxes[one].bottom() < tip),
+                     qPrintable(BarLabels[one] + " stands on its bar or the month names"));
             for (int other = one + 1; other < boxes.size(); ++other)
                 QVERIFY2(!boxes[one].intersects(boxes[other]),
                          qPrintable(BarLabels[one] + " over " + BarLabels[other]));
+        }
+
+        // In the rendered chart each bar is red from the zero line to its value, looked at
+        // off its middle (where its mark's line runs) and where no mark covers it.
+        QChartView* view = Form15->ui->Chart1;
+        const QImage rendered = view->grab().toImage();
+        for (int position = 0; position < 12; ++position) {
+            const int x =
+                view->mapFromScene(onChart(position, 0).x() + plot.width() / 12 * 0.2, 0).x();
+            const qreal tip = onChart(position, drawnBars()->at(position)).y();
+            const int upper = view->mapFromScene(0, std::min(tip, zero)).y();
+            const int lower = view->mapFromScene(0, std::max(tip, zero)).y();
+            auto covered = [&](int row) {
+                return std::any_of(boxes.cbegin(), boxes.cend(), [&](const QRectF& box) {
+                    return view->mapFromScene(box)
+                        .boundingRect()
+                        .adjusted(-1, -1, 1, 1)
+                        .contains(x, row);
+                });
+            };
+            for (int row = 0; row < rendered.height(); ++row) {
+                const bool edge = std::abs(row - upper) <= 2 || std::abs(row - lower) <= 2;
+                if (!edge && !covered(row))
+                    QVERIFY2((rendered.pixel(x, row) == qRgb(255, 0, 0)) ==
+                                 (upper < row && row < lower),
+                             qPrintable(BarLabels[position] + " runs from zero to its value"));
+            }
         }
     }
 

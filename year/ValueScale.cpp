@@ -7,9 +7,12 @@
 
 namespace {
 
-// Steps from 10^-290 to 10^290 are charted as they are; beyond, the chart counts in units
-// that bring the step back within them, so that its numbers, the room for the marks and
-// the ticks included, stay far inside the double range.
+// Steps from 10^-6 to 10^290 are charted as they are; beyond, the chart counts in units
+// that bring the step back within them. Above, its numbers, the room for the marks and the
+// ticks included, stay far inside the double range; below, its range stays far above the
+// size Qt Charts takes for an empty range (about 1E-12), for which it neither lays out the
+// axis' labels anew nor draws them where the bars stand.
+constexpr int SmallestStepPower = -6;
 constexpr int LargestStepPower = 290;
 
 // A round step: digit x 10^power.
@@ -61,7 +64,7 @@ ValueScale valueScale(const QList<double>& values, QChar separator, int labelLen
     const auto first = static_cast<qint64>(std::floor(low / size));
     const auto last = static_cast<qint64>(std::ceil(high / size));
     ValueScale scale;
-    scale.unitPower = step.power - std::clamp(step.power, -LargestStepPower, LargestStepPower);
+    scale.unitPower = step.power - std::clamp(step.power, SmallestStepPower, LargestStepPower);
     const long double charted = size / powerOfTen(scale.unitPower);
     QList<qint64> wholes;
     for (qint64 count = first; count <= last; ++count) {
