@@ -246,6 +246,38 @@ private slots:
         QCOMPARE(applicationTitleFrom(program), title);
     }
 
+    // Every box is wide enough for its whole title in a window manager's frame: the title
+    // in the application's font, and beside it the frame's icon and three buttons, given
+    // 32 pixels each.
+    void boxesAreWideEnoughForTheirTitles_data() {
+        QTest::addColumn<QString>("box");
+        QTest::newRow("notice") << "notice";
+        QTest::newRow("error box") << "error";
+        QTest::newRow("confirmation") << "confirm";
+        QTest::newRow("input box") << "input";
+    }
+    void boxesAreWideEnoughForTheirTitles() {
+        QFETCH(QString, box);
+        QString title;
+        int width = 0;
+        WhenShown driver([&](QWidget* shown) {
+            title = shown->windowTitle();
+            width = shown->width();
+            press(shown, Qt::Key_Escape);
+        });
+        if (box == u"notice")
+            dialogs().notice(QStringLiteral("Hi"));
+        else if (box == u"error")
+            showError(InOutError(2)); // "File not found."
+        else if (box == u"confirm")
+            dialogs().confirm(QStringLiteral("Go?"));
+        else
+            dialogs().input(QStringLiteral("Penvoro"), QStringLiteral("Year:"), QString());
+        QVERIFY(driver.shown());
+        QVERIFY(!title.isEmpty());
+        QCOMPARE_GE(width, QFontMetrics(QApplication::font()).horizontalAdvance(title) + 4 * 32);
+    }
+
     // The input box.
     void inputBoxTakesAtMost255Characters() {
         QString title, prompt;
