@@ -3,10 +3,13 @@
 #include "platform/Dialogs.h"
 
 #include <QImage>
+#include <QPageLayout>
 #include <QPageRanges>
 #include <QPixmap>
 #include <QPrintEngine>
 #include <QPrinter>
+#include <QString>
+#include <QVariant>
 #include <QWidget>
 
 namespace {
@@ -35,6 +38,54 @@ void printWholePage(QPrinter& printer) {
     printer.printEngine()->setProperty(CupsOptions, options);
 }
 
+// The choices of a print dialog as a printer keeps them: the printer itself, its page,
+// copies, sides, colour, page order and range, and the print system's options.
+class PrinterChoice {
+public:
+    explicit PrinterChoice(QPrinter& printer)
+        : format_(printer.outputFormat())
+        , name_(printer.printerName())
+        , page_(printer.pageLayout())
+        , copies_(printer.copyCount())
+        , collate_(printer.collateCopies())
+        , duplex_(printer.duplex())
+        , colour_(printer.colorMode())
+        , order_(printer.pageOrder())
+        , range_(printer.printRange())
+        , pages_(printer.pageRanges())
+        , cupsOptions_(printer.printEngine()->property(CupsOptions)) {}
+
+    void restore(QPrinter& printer) const {
+        // The printer first: changing it fits the page, sides and colour to the new one.
+        printer.setOutputFormat(format_);
+        if (format_ == QPrinter::NativeFormat)
+            printer.setPrinterName(name_);
+        printer.setPageLayout(page_);
+        printer.setCopyCount(copies_);
+        printer.setCollateCopies(collate_);
+        printer.setDuplex(duplex_);
+        printer.setColorMode(colour_);
+        printer.setPageOrder(order_);
+        printer.setPrintRange(range_);
+        printer.setPageRanges(pages_);
+        if (cupsOptions_.isValid())
+            printer.printEngine()->setProperty(CupsOptions, cupsOptions_);
+    }
+
+private:
+    QPrinter::OutputFormat format_;
+    QString name_;
+    QPageLayout page_;
+    int copies_;
+    bool collate_;
+    QPrinter::DuplexMode duplex_;
+    QPrinter::ColorMode colour_;
+    QPrinter::PageOrder order_;
+    QPrinter::PrintRange range_;
+    QPageRanges pages_;
+    QVariant cupsOptions_;
+};
+
 } // namespace
 
 TPrintDialog::TPrintDialog() = default;
@@ -51,8 +102,13 @@ QPrinter& TPrintDialog::printer() {
 }
 
 bool TPrintDialog::Execute(QWidget* owner) {
-    if (!dialogs().printDialog(owner, printer()))
+    // The dialog writes some choices into the printer as they are made (another printer
+    // chosen from the list at once), so a cancelled dialog has its choices undone.
+    const PrinterChoice confirmed(printer());
+    if (!dialogs().printDialog(owner, printer())) {
+        confirmed.restore(printer());
         return false;
+    }
     printWholePage(printer()); // the dialog may have chosen another page or printer
     return true;
 }

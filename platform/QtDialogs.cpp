@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFileDialog>
+#include <QFontMetrics>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -24,20 +25,49 @@ namespace {
 // The longest text the input box accepts.
 constexpr int inputMaxLength = 255;
 
-// A dialog that centres itself on the primary screen when it is shown, after it has
-// taken its size (a dialog with an owner would otherwise centre on the owner).
+// What a window manager's title bar holds beside the title: the window's icon and three
+// buttons (minimise, maximise, close), given 32 pixels each. That is about twice what a
+// button with its spacing takes in openbox's default theme, which leaves room for larger
+// buttons and for a frame font wider than the application's (it is often bold).
+constexpr int titleBarRoom = 4 * 32;
+
+// The least width at which a frame shows the whole title. The frame's font is the window
+// manager's and not known here; the application's font stands in for it.
+int widthForTitle(const QString& title) {
+    return QFontMetrics(QApplication::font()).horizontalAdvance(title) + titleBarRoom;
+}
+
+// A dialog that is wide enough for its title and centres itself on the primary screen
+// when it is shown, after it has taken its size (a dialog with an owner would otherwise
+// centre on the owner).
 template <class Box> class Centred : public Box {
 public:
     using Box::Box;
 
 protected:
+    // A message box fixes its own size as it is shown and again on each layout request,
+    // allowing for a narrower title than a frame draws.
+    bool event(QEvent* event) override {
+        const bool handled = Box::event(event);
+        if (event->type() == QEvent::LayoutRequest)
+            widenForTitle();
+        return handled;
+    }
+
     void showEvent(QShowEvent* event) override {
         Box::showEvent(event);
+        widenForTitle();
         if (!event->spontaneous())
             centring_.centre();
     }
 
 private:
+    void widenForTitle() {
+        const int least = widthForTitle(this->windowTitle());
+        this->setMaximumWidth(std::max(this->maximumWidth(), least));
+        this->setMinimumWidth(std::max(this->minimumWidth(), least));
+    }
+
     ScreenCentring centring_{*this};
 };
 

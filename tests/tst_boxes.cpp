@@ -102,6 +102,9 @@ struct BoxLook {
     QStringList buttons;
     QString defaultButton;
     bool centred = false;
+    // Room for the whole title in a frame: the title in the application's font, and beside
+    // it the frame's icon and three buttons, 32 pixels each.
+    bool wideEnoughForTitle = false;
 };
 
 BoxLook lookOf(QWidget* widget) {
@@ -115,6 +118,8 @@ BoxLook lookOf(QWidget* widget) {
     look.buttons = buttonTexts(*box);
     look.defaultButton = box->defaultButton() ? box->defaultButton()->text() : QString();
     look.centred = centredOnScreen(*box);
+    look.wideEnoughForTitle =
+        box->width() >= QFontMetrics(QApplication::font()).horizontalAdvance(look.title) + 4 * 32;
     return look;
 }
 
@@ -145,6 +150,7 @@ private slots:
         QCOMPARE(look.buttons, QStringList({"&Yes", "&No"}));
         QCOMPARE(look.defaultButton, QStringLiteral("&Yes"));
         QVERIFY(look.centred);
+        QVERIFY(look.wideEnoughForTitle);
     }
 
     void confirmationAnswers_data() {
@@ -190,6 +196,7 @@ private slots:
         QCOMPARE(look.buttons, QStringList({"OK"}));
         QCOMPARE(look.defaultButton, QStringLiteral("OK"));
         QVERIFY(look.centred);
+        QVERIFY(look.wideEnoughForTitle);
     }
 
     void errorBoxLooks() {
@@ -206,6 +213,7 @@ private slots:
         QCOMPARE(look.icon, QMessageBox::Critical);
         QCOMPARE(look.buttons, QStringList({"OK"}));
         QVERIFY(look.centred);
+        QVERIFY(look.wideEnoughForTitle);
     }
 
     void messagePeriod_data() {

@@ -106,19 +106,21 @@ public:
     std::unique_ptr<RecordingEngine> engine = std::make_unique<RecordingEngine>();
 };
 
-// The print dialog of a test: it answers like ScriptedDialogs, and on OK it sets the
-// copy count a user would have chosen.
+// The print dialog of a test: it answers like ScriptedDialogs, and first sets the copy
+// count and orientation a user would have chosen, also when the user then cancels.
 class CopyChoosingDialogs : public ScriptedDialogs {
 public:
     std::optional<int> copiesChosen;
+    std::optional<QPageLayout::Orientation> orientationChosen;
     QList<QPrinter*> printersShown;
 
     bool printDialog(QWidget* owner, QPrinter& printer) override {
         printersShown << &printer;
-        const bool confirmed = ScriptedDialogs::printDialog(owner, printer);
-        if (confirmed && copiesChosen)
+        if (copiesChosen)
             printer.setCopyCount(*copiesChosen);
-        return confirmed;
+        if (orientationChosen)
+            printer.setPageOrientation(*orientationChosen);
+        return ScriptedDialogs::printDialog(owner, printer);
     }
 };
 
@@ -139,20 +141,25 @@ QByteArray toolOutput(const QString& tool, const QStringList& arguments) {
 
 // Answers the real boxes of a print action as a user would: OK on the notice; in the
 // print dialog the printer (empty: the default), landscape under "Properties" when asked
-// for, the page choice under "Options", whether offered or not, then "Print".
+// for, the page choice under "Options", whether offered or not, then "Print". With a
+// cancelled printer, the first print dialog chooses that one and is cancelled.
 // Notes whether the dialog offered a page range or page set.
 void answerRealBoxes(const QString& pages, const QString& printer, bool landscape,
-                     bool& rangeOffered) {
+                     QString cancelled, bool& rangeOffered) {
     auto* timer = new QTimer(qApp);
     QObject::connect(timer, &QTimer::timeout, timer, [=, &rangeOffered]() mutable {
         QWidget* modal = QApplication::activeModalWidget();
         if (auto* box = qobject_cast<QMessageBox*>(modal)) {
             box->defaultButton()->click();
         } else if (auto* dialog = qobject_cast<QPrintDialog*>(modal)) {
-            if (!printer.isEmpty()) {
-                auto* printers = dialog->findChild<QComboBox*>(QStringLiteral("printers"));
-                printers->setCurrentIndex(printers->findText(printer));
+            auto* printers = dialog->findChild<QComboBox*>(QStringLiteral("printers"));
+            if (!cancelled.isEmpty()) {
+                printers->setCurrentIndex(printers->findText(std::exchange(cancelled, "")));
+                dialog->reject();
+                return;
             }
+            if (!printer.isEmpty())
+                printers->setCurrentIndex(printers->findText(printer));
             if (std::exchange(landscape, false)) { // the properties box opens modal
                 QMetaObject::invokeMethod(dialog->findChild<QPushButton*>("properties"),
                                           &QPushButton::click, Qt::QueuedConnection);
@@ -332,10 +339,12 @@ private slots:
 
         scripted.printAnswers = {false};
         scripted.copiesChosen = 5; // chosen, then cancelled
+        scripted.orientationChosen = QPageLayout::Portrait;
         QVERIFY(!printDialog.Execute(nullptr));
 
         scripted.printAnswers = {true};
         scripted.copiesChosen.reset();
+        scripted.orientationChosen.reset();
         QVERIFY(printDialog.Execute(nullptr));
         printWindow(*window, printDialog.printer());
 
@@ -352,21 +361,25 @@ private slots:
     // offers no page range, and the sheet comes out as one lossless page, from the
     // top-left corner of the printable area across its width with no margin of its own,
     // whatever pages were chosen, also in landscape on a printer that cannot print near
-    // the paper's edges (18 pt at the long sides, 36 pt at the short ones).
+    // the paper's edges (18 pt at the long sides, 36 pt at the short ones). A printer
+    // chosen in a cancelled dialog is not printed on.
     void printsThroughThePrintSystem_data() {
         QTest::addColumn<QString>("pages");
         QTest::addColumn<bool>("landscape");
-        QTest::addColumn<QMargins>("border"); // none: the default queue
-        QTest::newRow("all pages") << "" << false << QMargins();
-        QTest::newRow("pages 2 to 2") << "2-2" << false << QMargins();
-        QTest::newRow("even pages") << "even" << false << QMargins();
-        QTest::newRow("unequal border") << "" << false << QMargins(18, 36, 18, 36);
-        QTest::newRow("unequal border, landscape") << "" << true << QMargins(18, 36, 18, 36);
+        QTest::addColumn<QMargins>("border");   // none: the default queue
+        QTest::addColumn<QString>("cancelled"); // chosen in a dialog cancelled before
+        QTest::newRow("all pages") << "" << false << QMargins() << "";
+        QTest::newRow("pages 2 to 2") << "2-2" << false << QMargins() << "";
+        QTest::newRow("even pages") << "even" << false << QMargins() << "";
+        QTest::newRow("unequal border") << "" << false << QMargins(18, 36, 18, 36) << "";
+        QTest::newRow("unequal border, landscape") << "" << true << QMargins(18, 36, 18, 36) << "";
+        QTest::newRow("other printer cancelled") << "" << false << QMargins() << "Penvoro_Margins";
     }
     void printsThroughThePrintSystem() {
         QFETCH(QString, pages);
         QFETCH(bool, landscape);
         QFETCH(QMargins, border);
+        QFETCH(QString, cancelled);
         const QString output = printSystemOutput();
         if (output.isEmpty())
             QSKIP("needs the print system that tests/print-system/run.sh starts");
@@ -377,14 +390,20 @@ private slots:
         installDialogs(makeQtDialogs());
         Form4->show();
         bool rangeOffered = true;
-        answerRealBoxes(pages, border.isNull() ? "" : "Penvoro_Margins", landscape, rangeOffered);
+        const QString queue = border.isNull() ? "Penvoro_PDF" : "Penvoro_Margins";
+        answerRealBoxes(pages, border.isNull() ? "" : queue, landscape, cancelled, rangeOffered);
 
+        if (!cancelled.isEmpty())
+            click(Form4->ui->Button54);
         click(Form4->ui->Button54);
         QVERIFY(!rangeOffered);
 
         auto printed = [&] { return folder.entryList({"*.pdf"}, QDir::Files); };
         QTRY_VERIFY_WITH_TIMEOUT(
             printed().size() == 1 && toolOutput("lpstat", {"-o"}).trimmed().isEmpty(), 60000);
+        // The newest job, listed last as "<queue>-<number> ...", went to the expected queue.
+        const QString jobs = toolOutput("lpstat", {"-W", "all", "-o"}).trimmed();
+        QCOMPARE(jobs.section('\n', -1).section('-', 0, 0), queue);
         const QString pdf = folder.filePath(printed().first());
         QVERIFY(toolOutput("pdfinfo", {pdf}).contains("Pages:           1\n"));
         const QString images = QString::fromLatin1(toolOutput("pdfimages", {"-list", pdf}));
