@@ -8,7 +8,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-charts-dev libqt6opengl6-dev
-    libxkbcommon-dev qt6-qpa-plugins libjpeg62-turbo-dev fonts-texgyre fonts-urw-base35)
+    libxkbcommon-dev libxcb1-dev qt6-qpa-plugins libjpeg62-turbo-dev fonts-texgyre fonts-urw-base35)
 case "${1:-}" in
     test | sanitize)
         packages+=(xvfb xauth xdotool x11-utils openbox python3 cups printer-driver-cups-pdf

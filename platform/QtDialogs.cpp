@@ -3,6 +3,7 @@
 #include "platform/AppTitle.h"
 #include "platform/EnterKey.h"
 #include "platform/Errors.h"
+#include "platform/HeldKeys.h"
 #include "platform/ScreenCentring.h"
 
 #include <QApplication>
@@ -136,7 +137,8 @@ std::optional<QString> askFileName(QWidget* owner, const QString& lastName,
 // Enter answers a box as the key goes down. A key held down repeats its press, and each
 // repeat would answer the box that the answer opens (the file dialog after the question
 // of "Open file", the print dialog after the landscape notice): a box takes no repeated
-// Enter, whichever of its controls has the focus.
+// Enter, whichever of its controls has the focus. Repeats that come as a release and a
+// fresh press are made repeats before they get here (watchHeldKeys).
 class NoRepeatedEnterInBoxes : public QObject {
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
@@ -150,7 +152,10 @@ protected:
 
 class QtDialogs : public Dialogs {
 public:
-    QtDialogs() { QApplication::instance()->installEventFilter(&noRepeatedEnter_); }
+    QtDialogs() {
+        watchHeldKeys();
+        QApplication::instance()->installEventFilter(&noRepeatedEnter_);
+    }
 
     Answer confirm(const QString& question) override {
         ConfirmBox box;

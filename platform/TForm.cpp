@@ -2,6 +2,7 @@
 
 #include "platform/EnterKey.h"
 #include "platform/ErrorBox.h"
+#include "platform/HeldKeys.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -17,6 +18,8 @@ TForm::TForm(QWidget* parent)
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
+    // A held Enter or Space then reaches the window's buttons as a held key, not as taps.
+    watchHeldKeys();
 }
 
 TForm* TForm::mainForm() {
