@@ -115,7 +115,8 @@ QByteArray wholeContent(int fd) {
         throw InOutError(S_ISDIR(status.st_mode) ? EISDIR : EINVAL);
     if (status.st_size > LargestBudgetFile)
         throw InOutError(EFBIG);
-    QByteArray bytes(qsizetype(status.st_size), Qt::Uninitialized);
+    // One byte more than the file holds, so that its end shows without growing the buffer.
+    QByteArray bytes(qsizetype(status.st_size) + 1, Qt::Uninitialized);
     qsizetype size = 0;
     for (;;) {
         if (size == bytes.size()) // the file grew meanwhile: read on, up to the limit

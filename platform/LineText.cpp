@@ -1,5 +1,7 @@
 #include "platform/LineText.h"
 
+#include <algorithm>
+
 namespace lineText {
 
 namespace {
@@ -55,6 +57,10 @@ namespace {
 // The strays dropped, and each break (CR LF as one) one blank, so that no word runs into
 // the next.
 template <class IsBreak> QString joined(QStringView text, IsBreak isBreak) {
+    if (std::none_of(text.begin(), text.end(), [&](QChar character) {
+            return isBreak(character.unicode()) || character == CtrlZ || character.isSurrogate();
+        }))
+        return text.toString(); // most texts: nothing to change
     // The strays go first, so that a CR and an LF they parted are still one break.
     const QString kept = withoutStrays(text);
     QString result;
