@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Printing through a real print system. Starts a private CUPS scheduler of its own (its
 # own configuration, spool and logs in a temporary folder, listening only on a local
-# socket there) with one PDF queue (cups-pdf) as its default printer, and runs the
-# printing test against it: "Print month" through the real notice and print dialog, and
-# the PDF the queue writes checked page by page.
+# socket there) with two PDF queues (cups-pdf), the default one without an unprintable
+# border and one with a border of its own, and runs the printing test against them:
+# "Print month" through the real notice and print dialog, the queue that took the job,
+# and the PDF it writes checked page by page.
 #
 #   run.sh PATH-TO-tst_printing
 #
